@@ -1,0 +1,10 @@
+#pragma once
+#include "ZubHostExport.h"
+#include <QString>
+
+class ZUB_INTERFACE IServiceFactory
+{
+public:
+    virtual ~IServiceFactory() {}
+    virtual QString serviceName() = 0;
+};
