@@ -37,6 +37,8 @@ class ZUB_CONTROL_EXPORT ZubCustomTitleFrame : public QDialog
 public:
     explicit ZubCustomTitleFrame(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ZubCustomTitleBar* getTitleBarFrame() const;
+    // Emits closeFrame() when a shown window finishes.
+    void done(int result) override;
 
 signals:
     void closeFrame();
@@ -59,6 +61,8 @@ public:
     // Runs the window modally until the added dialog has finished.
     int dialogExec();
     QDialog* innerDialog() const;
+    // Closing the window rejects the added dialog, which then ends the window.
+    void reject() override;
 
 private:
     QDialog* m_pInnerDialog = nullptr;
