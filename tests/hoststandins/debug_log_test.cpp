@@ -1,0 +1,92 @@
+#include <ZubDebugLogUtils.h>
+#include <ZubMainForm.h>
+#include <ZubUserActionLogUtils.h>
+#include "ZubHostTesting.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <thread>
+
+using ZubHostTesting::LogOperation;
+
+class DebugLogTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ZubHostTesting::clearDebugLog();
+        ZubHostTesting::captureDebugLog(true);
+    }
+    void TearDown() override
+    {
+        ZubHostTesting::captureDebugLog(false);
+        qunsetenv("ZUB_DEBUG_LOG");
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(DebugLogTest, CaptureKeepsOperationMessageAndOrigin)
+{
+    ZubDebugLogUtils* log = ZubDebugLogUtils::getInstance();
+    ASSERT_EQ(log, ZubDebugLogUtils::getInstance());
+    log->debug("d", "a.cpp", "fa", 1);
+    log->info("i", "b.cpp", "fb", 2);
+    log->error("升级失败", "c.cpp", "fc", 3);
+
+    const auto entries = ZubHostTesting::debugLogEntries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].operation, LogOperation::Debug);
+    EXPECT_EQ(entries[1].operation, LogOperation::Info);
+    EXPECT_EQ(entries[2].operation, LogOperation::Error);
+    EXPECT_EQ(entries[2].message, QString("升级失败"));
+    EXPECT_EQ(entries[2].file, QString("c.cpp"));
+    EXPECT_EQ(entries[2].function, QString("fc"));
+    EXPECT_EQ(entries[2].line, 3);
+
+    ZubHostTesting::captureDebugLog(false);
+    log->error("not kept", "c.cpp", "fc", 4);
+    EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), 3u);
+}
+
+TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
+{
+    const QString path = m_dir.filePath("debug.log");
+    qputenv("ZUB_DEBUG_LOG", QFile::encodeName(path));
+    const int threads = 4, perThread = 100;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back([t] {
+            for (int i = 0; i < perThread; ++i)
+                ZubDebugLogUtils::getInstance()->error(QString("line %1-%2\nsecond").arg(t).arg(i), "w.cpp",
+                                                       "worker", i);
+        });
+    for (auto& w : workers)
+        w.join();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), threads * perThread + 1);   // trailing newline
+    EXPECT_EQ(lines.front(), QByteArray("error: line 0-0 second [worker w.cpp:0]"));
+    for (int i = 0; i < threads * perThread; ++i)
+        ASSERT_TRUE(lines[i].startsWith("error: line ") && lines[i].endsWith("]")) << lines[i].constData();
+    EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), size_t(threads * perThread));
+}
+
+TEST(UserActionLogTest, RegistrationIsKeptAndCounted)
+{
+    struct Service : IZubUserActionLogService
+    {
+        void logUserAction(const QString&) override {}
+    } service;
+    ZubHostTesting::resetUserActionLogService();
+    ZubUserActionLogUtils::setUserActionLogService(&service);
+    EXPECT_EQ(ZubUserActionLogUtils::userActionLogService(), &service);
+    EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 1);
+    ZubHostTesting::resetUserActionLogService();
+    EXPECT_EQ(ZubUserActionLogUtils::userActionLogService(), nullptr);
+    EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 0);
+}
