@@ -1,0 +1,95 @@
+#pragma once
+#include "DruxClientReport.h"
+#include "KaNotify.h"
+
+#include <qor/DruxCodes.h>
+
+#include <QThread>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+class IDRUXNotifyInf;
+
+// What the two update-client wrappers share over their platform client: the
+// check that waits out a running update task, and the start of an update
+// with a fresh sink. `Client` is DRUX::DruxClient2 or DRUX::DruxClientUserid,
+// `Info` its record type.
+template <class Client, class Info>
+class DruxClientWrapper : public Client
+{
+protected:
+    // `check(hasUpdate, reason, list)` is one platform check. Returns hasUpdate.
+    template <class Check>
+    int checkUntilSettled(Check check, std::vector<Info>& list, const char* function);
+    void startUpdate(Info& info, IDRUXNotifyInf* notifyInf, const char* function);
+
+private:
+    // The platform answers busy while another update task runs. The check
+    // runs on the GUI thread, so it pauses between checks rather than spin,
+    // and gives up after a bound: 50 checks 100 ms apart keep the host frozen
+    // for five seconds at most, longer than a task takes to settle.
+    static constexpr int kMaxBusyChecks = 50;
+    static constexpr unsigned long kBusyPauseMsec = 100;
+
+    static bool isWordSize(long long bits) { return bits == 32 || bits == 64; }
+    // True when the client will refuse at its own argument checks, before it
+    // makes a proxy: the sink then stays ours. Any other refusal has already
+    // released the sink through the proxy, whatever code the platform chose.
+    bool refusesBeforePlatform(int updateBits) const
+    {
+        return !this->service || !isWordSize(updateBits) || this->appname.empty() ||
+               !isWordSize(this->bits);
+    }
+};
+
+template <class Client, class Info>
+template <class Check>
+int DruxClientWrapper<Client, Info>::checkUntilSettled(Check check, std::vector<Info>& list,
+                                                       const char* function)
+{
+    unsigned int hasUpdate = 0;
+    std::string reason;
+    int code = DRUXCODE::kBusy;
+    int checks = 0;
+    while (code == DRUXCODE::kBusy && list.empty()) {
+        if (checks == kMaxBusyChecks) {
+            DruxClientReport::logBusyGiveUp(checks, function, __LINE__);
+            break;
+        }
+        if (checks > 0)
+            QThread::msleep(kBusyPauseMsec);
+        code = check(&hasUpdate, reason, list);
+        ++checks;
+    }
+    if (code != DRUXCODE::kOk) {
+        DruxClientReport::logFailure("DruxClient CheckUpdate failed: %1\n", code, function, __LINE__);
+        return static_cast<int>(hasUpdate);
+    }
+    if (hasUpdate == 0) {
+        DruxClientReport::logCannotUpdate(this->appname, this->bits, reason, function, __LINE__);
+        return 0;
+    }
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [](const Info& info) { return info.canUpdate == 0; }),
+               list.end());
+    return static_cast<int>(hasUpdate);
+}
+
+template <class Client, class Info>
+void DruxClientWrapper<Client, Info>::startUpdate(Info& info, IDRUXNotifyInf* notifyInf,
+                                                  const char* function)
+{
+    const bool sinkStaysOurs = refusesBeforePlatform(info.bits);
+    auto* sink = new KaNotify(true, notifyInf);
+    const int code = this->doUpdate(info, info.bits, sink);
+    if (code == DRUXCODE::kOk) {
+        info.canUpdate = 0;
+        return;
+    }
+    if (sinkStaysOurs)
+        sink->release();
+    DruxClientReport::showUpdateRefused(code);
+    DruxClientReport::logFailure("DruxClient DoUpdate failed: %1\n", code, function, __LINE__);
+}

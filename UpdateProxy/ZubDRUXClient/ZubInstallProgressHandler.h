@@ -1,0 +1,41 @@
+#pragma once
+#include "DRUXClient/IDRUXNotifyInf.h"
+
+#include <QAtomicPointer>
+#include <QString>
+
+class QTimer;
+class ZubProgressForm;
+
+// Carries stage reports from the platform's thread to the progress dialog by
+// queued signals, and ends the dialog when the install stage hangs.
+class ZubInstallProgressHandler : public IDRUXNotifyInf
+{
+    Q_OBJECT
+public:
+    ZubInstallProgressHandler();
+    ~ZubInstallProgressHandler() override;
+
+    void notifyProgress(int stage, int percent) override;
+
+    // Shows the dialog modally; returns once it has closed.
+    void showProgressForm();
+    int closeCode();
+    void closeProgressForm();
+
+signals:
+    void onNotifyUpdateProgressForm(QString content, int percentage);
+    void onNotifyEndProgerssForm(int r);
+    void onNotifyStartTimeOut(int msec);
+
+public slots:
+    void doProgressFormClose(int result);
+    void doStartTimer(int msec);
+    void doTimeout();
+
+private:
+    QTimer* m_pTimer;
+    // Set and cleared on the GUI thread, tested on the notifying thread.
+    QAtomicPointer<ZubProgressForm> m_pProgressForm;
+    int m_nCloseCode;
+};
