@@ -1,0 +1,47 @@
+#include "KaNotifyProxy.h"
+
+#include "ClientLog.h"
+#include "ClientText.h"
+
+namespace DRUX {
+
+KaNotifyProxy::KaNotifyProxy(DruxNotify* target) : target(target) {}
+
+KaNotifyProxy::~KaNotifyProxy()
+{
+    if (target)
+        target->release();
+    target = nullptr;
+}
+
+// A text that cannot be converted for lack of memory reaches the sink as a
+// null text, like a null BSTR: the report itself is never dropped.
+HRESULT KaNotifyProxy::NotifyResult(unsigned int error, BSTR text1, BSTR text2, int bits, int result)
+{
+    if (!target)
+        return E_FAIL;
+    const AnsiText first(text1);
+    const AnsiText second(text2);
+    target->notifyResult(error, first.get(), second.get(), bits, result);
+    return S_OK;
+}
+
+HRESULT KaNotifyProxy::NotifyStage(unsigned int error, BSTR text1, BSTR text2, int bits, int stage,
+                                   int percent)
+{
+    if (!target)
+        return E_FAIL;
+    const AnsiText first(text1);
+    const AnsiText second(text2);
+    target->notifyStage(error, first.get(), second.get(), bits, stage, percent);
+    return S_OK;
+}
+
+HRESULT KaNotifyProxy::Release()
+{
+    clientLog()->log("KaNotifyProxy dtor");
+    delete this;
+    return S_OK;
+}
+
+}  // namespace DRUX

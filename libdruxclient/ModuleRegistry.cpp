@@ -1,0 +1,108 @@
+#include "ModuleRegistry.h"
+
+#include "ClientLog.h"
+
+#include <qor/IQORCore.h>
+#include <shlwapi.h>
+#include <unknwn.h>
+
+namespace QORCLIENT {
+namespace {
+
+// Built during static initialisation, so it outlives the client and the
+// logger, which are completed later and destroyed first.
+ModuleRegistry g_processModules;
+
+std::string canonicalPath(const char* path)
+{
+    char canonical[MAX_PATH] = {};
+    PathCanonicalizeA(canonical, path);
+    return canonical;
+}
+
+DllGetClassObjectFunc classObjectEntry(HMODULE module)
+{
+    // Through a generic function pointer: FARPROC's own type differs.
+    return reinterpret_cast<DllGetClassObjectFunc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
+}
+
+}  // namespace
+
+ModuleRegistry& ModuleRegistry::processWide() { return g_processModules; }
+
+ModuleRegistry::~ModuleRegistry() { freeAll(); }
+
+bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid, REFIID iid,
+                                         void** object)
+{
+    HRESULT code = E_FAIL;
+    const std::string canonical = canonicalPath(path.c_str());
+
+    HMODULE module = nullptr;
+    {
+        ScopedLock lock(m_lock);
+        const auto found = m_modules.find(canonical);
+        if (found != m_modules.end()) {
+            module = found->second;
+            clientLog()->log("find a loaded module %p for %s, use this directly", static_cast<void*>(module),
+                          canonical.c_str());
+        }
+    }
+    if (!module)
+        module = loadModule(canonical.c_str());
+    if (!module)
+        return false;
+
+    const DllGetClassObjectFunc entry = classObjectEntry(module);
+    if (!entry) {
+        clientLog()->log("get DllGetClassObject function failed");
+        return false;
+    }
+    IClassFactory* factory = nullptr;
+    code = entry(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(code)) {
+        clientLog()->log("create class factory failed, ret 0x%08x", static_cast<unsigned>(code));
+        return false;
+    }
+    if (factory) {
+        code = factory->CreateInstance(nullptr, iid, object);
+        clientLog()->log("create instance ret 0x%08x", static_cast<unsigned>(code));
+        factory->Release();
+    }
+    return SUCCEEDED(code);
+}
+
+HMODULE ModuleRegistry::loadModule(const char* path)
+{
+    const std::string canonical = canonicalPath(path);
+    // Held across the load, so two threads that both missed a path load it once.
+    ScopedLock lock(m_lock);
+    const auto found = m_modules.find(canonical);
+    if (found != m_modules.end())
+        return found->second;
+
+    HMODULE module = LoadLibraryA(path);
+    if (!module) {
+        clientLog()->log("LoadLibrary failed, error %d, path %s", static_cast<int>(GetLastError()), path);
+        return nullptr;
+    }
+    if (!classObjectEntry(module)) {
+        clientLog()->log("get DllGetClassObject function failed");
+        FreeLibrary(module);
+        return nullptr;
+    }
+    m_modules.emplace(canonical, module);
+    clientLog()->log("load %s at %p", path, static_cast<void*>(module));
+    return module;
+}
+
+void ModuleRegistry::freeAll()
+{
+    ScopedLock lock(m_lock);
+    for (const auto& entry : m_modules)
+        FreeLibrary(entry.second);
+    m_modules.clear();
+}
+
+}  // namespace QORCLIENT

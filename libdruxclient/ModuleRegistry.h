@@ -1,0 +1,35 @@
+#pragma once
+#include <windows.h>
+
+#include "CriticalSection.h"
+
+#include <map>
+#include <string>
+
+namespace QORCLIENT {
+
+// Libraries loaded for their class objects, keyed by canonical path (case
+// kept), each loaded once and kept until freeAll.
+class ModuleRegistry
+{
+public:
+    ModuleRegistry() = default;
+    ~ModuleRegistry();
+    ModuleRegistry(const ModuleRegistry&) = delete;
+    ModuleRegistry& operator=(const ModuleRegistry&) = delete;
+
+    // True when the library's class object yielded the object (or no class
+    // object at all, which leaves *object untouched).
+    bool createObjectFromDll(const std::string& path, REFCLSID clsid, REFIID iid, void** object);
+    HMODULE loadModule(const char* path);
+    void freeAll();
+
+    // The process-wide registry, built at static initialisation.
+    static ModuleRegistry& processWide();
+
+private:
+    CriticalSection m_lock;
+    std::map<std::string, HMODULE> m_modules;
+};
+
+}  // namespace QORCLIENT

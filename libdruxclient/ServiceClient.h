@@ -1,0 +1,149 @@
+#pragma once
+// The logic that the product and user flavours of the update client share;
+// each flavour passes its own service interface, record type and names.
+#include "ClientLog.h"
+#include "ClientText.h"
+#include "DruxNotify.h"
+#include "KaNotifyProxy.h"
+#include "QORClient.h"
+#include "UpdateList.h"
+
+#include <qor/DruxCodes.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+namespace DRUX {
+namespace detail {
+
+inline bool validBits(unsigned int bits) { return bits == 32 || bits == 64; }
+
+// The client's own name for its log lines ("DruxClient2") and the platform
+// interface's ("IDruxClient2").
+struct Flavour
+{
+    const char* client;
+    const char* service;
+};
+
+template <class Service>
+Service* createService(const Flavour& flavour, REFCLSID clsid, REFIID iid)
+{
+    clientLog()->log("%s ctor", flavour.client);
+    Service* service = nullptr;
+    QORCLIENT::IQORClient* qor = QORCLIENT::getQORClient();
+    const HRESULT status = qor->CreateInstance(clsid, iid, reinterpret_cast<void**>(&service));
+    qor->Release();
+    if (FAILED(status)) {
+        clientLog()->log("create %s failed, ret 0x%08x", flavour.service, static_cast<unsigned>(status));
+        return nullptr;
+    }
+    clientLog()->log("create %s from qorcore OK", flavour.service);
+    return service;
+}
+
+template <class Service>
+void releaseService(const Flavour& flavour, Service*& service)
+{
+    if (service)
+        service->Release();
+    service = nullptr;
+    qorlog::debugLog("%s dtor", flavour.client);
+}
+
+template <class Service>
+int startService(Service* service, const std::string& name, int bits, std::string& appname,
+                 unsigned int& storedBits)
+{
+    if (!service)
+        return DRUXCODE::kNoService;
+    if (!validBits(static_cast<unsigned int>(bits)))
+        return DRUXCODE::kBadArgument;
+    int code = DRUXCODE::kNoPlatformCode;
+    const Bstr text(name);
+    if (service->Start(&code, text.get(), bits) != S_OK)
+        return code;
+    appname = name;
+    storedBits = static_cast<unsigned int>(bits);
+    return DRUXCODE::kOk;
+}
+
+// The guards of a check; kOk when the check may go to the platform.
+inline int checkGuard(bool connected, const unsigned int* hasUpdate, const std::string& appname,
+                      unsigned int bits)
+{
+    if (!connected)
+        return DRUXCODE::kNoService;
+    if (!hasUpdate)
+        return DRUXCODE::kBadArgument;
+    if (!validBits(bits) || appname.empty())
+        return DRUXCODE::kNotStarted;
+    return DRUXCODE::kOk;
+}
+
+// One check through `ask(code, hasUpdate, reason, list)`, the flavour's
+// platform call. The list is emptied before the platform is asked.
+template <class Record, class Ask>
+int runCheck(unsigned int* hasUpdate, std::string& reason, std::vector<Record>& list, Ask ask)
+{
+    list.clear();
+    int code = DRUXCODE::kNoPlatformCode;
+    Bstr reasonText;
+    Bstr listText;
+    if (ask(&code, hasUpdate, reasonText.out(), listText.out()) != S_OK)
+        return code;
+    if (*hasUpdate) {
+        const AnsiText text(listText.get());
+        if (text)
+            code = parseUpdateList(text.get(), list);
+    } else {
+        const AnsiText text(reasonText.get());
+        reason = text ? text.get() : "";
+    }
+    return code;
+}
+
+// Hands the update to the platform with a new proxy over `notify`. From the
+// proxy's creation on, the sink is released on every path but the guards.
+template <class Service>
+int runUpdate(Service* service, const std::string& appname, unsigned int storedBits,
+              const std::string& name, int bits, DruxNotify* notify)
+{
+    if (!service)
+        return DRUXCODE::kNoService;
+    if (!notify || !validBits(static_cast<unsigned int>(bits)))
+        return DRUXCODE::kBadArgument;
+    if (appname.empty() || !validBits(storedBits))
+        return DRUXCODE::kNotStarted;
+    int code = DRUXCODE::kNoPlatformCode;
+    const Bstr text(name);
+    KaNotifyProxy* proxy = new (std::nothrow) KaNotifyProxy(notify);
+    if (!proxy) {
+        notify->release();
+        return code;
+    }
+    if (service->DoUpdate(&code, text.get(), bits, proxy) != S_OK) {
+        proxy->Release();
+        return code;
+    }
+    return DRUXCODE::kOk;
+}
+
+template <class Service>
+int stopService(Service* service, std::string& appname, unsigned int& bits)
+{
+    if (!service)
+        return DRUXCODE::kNoService;
+    if (appname.empty() || !validBits(bits))
+        return DRUXCODE::kNotStarted;
+    int code = DRUXCODE::kNoPlatformCode;
+    const HRESULT status = service->Stop(&code);
+    // Not started afterwards, whatever the platform said.
+    appname.clear();
+    bits = 0;
+    return status == S_OK ? DRUXCODE::kOk : code;
+}
+
+}  // namespace detail
+}  // namespace DRUX
