@@ -1,10 +1,45 @@
 #include "ZubQualityControlServiceFactory.h"
 #include "QualityControlModuleLoader.h"
+#include "ZubQualityControlConstants.h"
+
+#include "ZubDRUXClient/ZubUpdateController.h"
 
 #include <QualityControlUIFacade.h>
+#include <ZubDebugLogUtils.h>
+#include <ZubMainForm.h>
+#include <ZubUserActionLogUtils.h>
+
+namespace
+{
+// The controller of the first update request, with the main form's two
+// services and its user-action log registered; null when the host hands no
+// main form that is also an IZubMainForm (logged, so a later request retries).
+ZubUpdateController* createUpdateController(IZubUpdateHost* host)
+{
+    ITovMainForm* mainForm = host ? host->getMainForm() : nullptr;
+    auto* zubMainForm = dynamic_cast<IZubMainForm*>(mainForm);
+    if (!zubMainForm) {
+        ZubDebugLogUtils::getInstance()->error(
+            QString("ZubQualityControl update skipped: the host has no main form to update for\n"),
+            QString("bundle/ZubQualityControlServiceFactory"),
+            QString("ZubQualityControlServiceFactory::updateQualityControl"), __LINE__);
+        return nullptr;
+    }
+    auto* controller = new ZubUpdateController(mainForm->getTovService(), zubMainForm->getZubService());
+    ITovMainForm* logForm = host->getMainForm();
+    IZubUserActionLogProvider* provider = logForm ? logForm->getUserActionLogProvider() : nullptr;
+    if (provider)
+        ZubUserActionLogUtils::setUserActionLogService(provider->getUserActionLogService());
+    return controller;
+}
+} // namespace
 
 ZubQualityControlServiceFactory::~ZubQualityControlServiceFactory()
 {
+    if (m_pUpdateController) {
+        delete m_pUpdateController;
+        m_pUpdateController = nullptr;
+    }
     if (m_pFacade) {
         delete m_pFacade;
         m_pFacade = nullptr;
@@ -16,9 +51,13 @@ QString ZubQualityControlServiceFactory::serviceName()
     return QStringLiteral("ZubQualityControl");
 }
 
-bool ZubQualityControlServiceFactory::updateQualityControl(IZubUpdateHost* /*host*/, bool /*silent*/)
+bool ZubQualityControlServiceFactory::updateQualityControl(IZubUpdateHost* host, bool silent)
 {
-    return true;
+    if (!m_pUpdateController)
+        m_pUpdateController = createUpdateController(host);
+    if (!m_pUpdateController)
+        return true;
+    return m_pUpdateController->checkAndUpdate(g_strComponentName, silent);
 }
 
 QualityControlUIFacade* ZubQualityControlServiceFactory::getUIFacade(void* arg1, void* arg2, QString name,
