@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include "CriticalSection.h"
+#include "qorlogstreams.h"
+
 #include <cstdio>
 #include <string>
 
@@ -23,7 +26,33 @@ public:
     static char* toMultiByte(const wchar_t* text, UINT codePage);
 
 private:
+    class UnloadStop;
+
     qorlog(const char* directory, const char* name, const char* eventBase);
-    ~qorlog();
-    // The rest is the logger's own (see qorlog.cpp).
+    // The one logger is never destroyed: the library's unload stops it
+    // (closes the file, releases the texts), and lines after that reach the
+    // debugger only.
+    ~qorlog() = delete;
+
+    enum class Room { NoFile, Free, Full };
+
+    void writeLine(const char* message);
+    Room currentRoom();
+    bool rotateIfFull();
+    std::string filePath(int index) const;
+    std::string nextFilePath(bool rotate);
+    std::string eventName() const;
+    bool openLogFile(bool rotate);
+    bool claimPresence(const std::string& path);
+    static FILE* createSharedFile(const std::string& path, DWORD disposition, HANDLE* file);
+    void stop();
+
+    LogStreams m_streams;       // stream and path of the file in use, one slot per file
+    const char* m_eventBase;    // not copied; the caller's text
+    std::string m_directory;
+    std::string m_name;
+    std::string m_pathBase;     // directory\name. once the first file was chosen
+    HANDLE m_event = nullptr;   // presence event of the file in use
+    int m_index = 1;            // 1 or 2
+    CriticalSection m_switchLock;  // taken only to switch files; no lock is taken inside it
 };
