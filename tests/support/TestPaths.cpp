@@ -1,0 +1,52 @@
+#include "TestPaths.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The module path back in native form: on POSIX the loader spells the root
+// "Z:" and separates with '\', as under Wine.
+std::string nativeFromModulePath(std::string path)
+{
+#ifndef _WIN32
+    if (path.size() >= 2 && path[1] == ':')
+        path.erase(0, 2);
+    std::replace(path.begin(), path.end(), '\\', '/');
+#endif
+    return path;
+}
+
+} // namespace
+
+namespace TestPaths {
+
+std::string executableFolder()
+{
+    char name[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    return fs::path(nativeFromModulePath(name)).parent_path().string();
+}
+
+std::string buildFolder() { return fs::path(executableFolder()).parent_path().string(); }
+
+std::string inBuild(const std::string& relative)
+{
+    return (fs::path(buildFolder()) / fs::path(relative).make_preferred()).string();
+}
+
+std::string asModulePath(const std::string& nativePath)
+{
+    std::string path = fs::absolute(nativePath).lexically_normal().string();
+#ifndef _WIN32
+    path.insert(0, "Z:");
+#endif
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+} // namespace TestPaths

@@ -1,0 +1,20 @@
+#pragma once
+// Windows path to POSIX path, for every winport family that takes a file name
+// (the files family's CreateFileA included): call toPosixPath, never convert
+// by hand, so that all of winport reads a path the same way.
+#include <string>
+
+namespace winport {
+
+// An absolute POSIX path for a Windows one. '\' and '/' both separate; "Z:"
+// is the POSIX root (as under Wine), so is a leading separator; a relative
+// path starts at the current folder; "." and ".." are resolved on the text.
+// When the result does not exist as written, each component is matched
+// case-insensitively against its folder, as Windows names are. False for an
+// empty path, another drive or a network path: nothing here to map them to.
+bool toPosixPath(const char* windowsPath, std::string& posixPath);
+
+// An absolute POSIX path in the Windows form that winport hands out: "Z:\...".
+std::string toWindowsPath(const std::string& posixPath);
+
+} // namespace winport
