@@ -1,0 +1,43 @@
+// The library's exports: the class-object entry and the journal for tests.
+#include <unknwn.h>
+#include <windows.h>
+
+#include "ClassFactory.h"
+#include "Journal.h"
+#include "Scenario.h"
+
+#include <qor/QorIds.h>
+
+#include <string>
+
+extern "C" QORCORE_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    using namespace qorcore;
+    journal("DllGetClassObject clsid=" + guidText(clsid) + " iid=" + guidText(iid));
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    Scenario scenario;
+    if (!loadScenario(scenario))
+        return kScenarioUnusable;
+    if (clsid != CLSID_QORCore)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    const LoaderPlan& plan = scenario.loader;
+    if (FAILED(plan.classObject) || plan.nullClassObject)
+        return plan.classObject;
+    if (iid != IID_IClassFactory && iid != IID_IUnknown)
+        return E_NOINTERFACE;
+    *object = static_cast<IClassFactory*>(new ClassFactory(plan));
+    return plan.classObject;
+}
+
+// Every call the core was asked so far, one line each. The text stays valid
+// until the calling thread asks again.
+extern "C" QORCORE_EXPORT const char* qorcore_journal()
+{
+    thread_local std::string snapshot;
+    snapshot = qorcore::journalText();
+    return snapshot.c_str();
+}
+
+extern "C" QORCORE_EXPORT void qorcore_journal_clear() { qorcore::clearJournal(); }

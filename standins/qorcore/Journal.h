@@ -1,0 +1,19 @@
+#pragma once
+// What the core was asked, in order, one line a call, for tests to read:
+// through the exported qorcore_journal() and, when QORCORE_JOURNAL names a
+// file, appended to that file as well.
+#include <windows.h>
+
+#include <string>
+
+namespace qorcore {
+
+void journal(const std::string& line);
+std::string journalText();
+void clearJournal();
+
+// Helpers for the lines: an id in registry form, a text quoted (or null).
+std::string guidText(REFGUID id);
+std::string quoted(BSTR text);
+
+}  // namespace qorcore
