@@ -1,0 +1,61 @@
+#pragma once
+#include "DebugCapture.h"
+#include "TempDir.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A fresh folder with presence events of its own, the debugger output, and
+// the probe module: each load of it holds a fresh logger writing
+// qorcore.<n>.txt into the folder.
+class LogFixture : public ::testing::Test
+{
+protected:
+    static constexpr size_t kLimit = 0x300000;
+
+    LogFixture();
+    ~LogFixture() override;
+
+    // False (with a failure recorded) when the probe does not load.
+    bool load() { return load(m_dir.path()); }
+    bool load(const std::string& directory);
+    void log(const std::string& text);
+    void logW(const std::wstring& text);
+    void unload();
+
+    // The file as the test reads it, and as the logger names it.
+    std::string file(int index) const;
+    std::string loggerPath(int index) const;
+    std::string eventName(int index) const { return m_eventBase + ".event." + std::to_string(index); }
+    // Whether some handle of the file's presence event is open.
+    bool eventHeld(int index) const;
+
+    std::string read(int index) const;
+    // Modified `secondsAgo` before the fixture began: equal ages, equal times.
+    void write(int index, const std::string& bytes, int secondsAgo) const;
+    // The file's lines without their CR LF; a tail without one is the last element.
+    std::vector<std::string> lines(int index) const;
+    bool debugContains(const std::string& text) const { return m_debug.contains(text); }
+
+    TempDir m_dir;
+    DebugCapture m_debug;
+    std::string m_eventBase;
+
+private:
+    std::filesystem::file_time_type m_start;
+    HMODULE m_module = nullptr;
+};
+
+// Splits at CR LF; what follows the last CR LF (possibly empty) ends the list.
+std::vector<std::string> splitLines(const std::string& bytes);
+// "pid   tid   " as a line stamps this thread.
+std::string idsOfThisThread();
+// Whether `line` opens with "YYYY-MM-DD hh:mm:ss.mmm " in this year.
+bool stampedThisYear(const std::string& line);
+bool endsWith(const std::string& text, const std::string& end);

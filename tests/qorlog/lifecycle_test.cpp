@@ -1,0 +1,50 @@
+#include "LogFixture.h"
+
+#include "ChildProcess.h"
+#include "qorlog.h"
+
+#include <cstdlib>
+#include <fstream>
+
+using Lifecycle = LogFixture;
+
+TEST_F(Lifecycle, UnloadStopsTheLoggerAndTheNextLoadStartsAnother)
+{
+    ASSERT_TRUE(load());
+    log("before");
+    unload();
+
+    ASSERT_FALSE(m_debug.lines().empty());
+    EXPECT_TRUE(endsWith(m_debug.lines().back(), "QorLogProbeModu qorlog stop\n"));
+    // The presence event stays with the process, so the next logger shares file 1.
+    ASSERT_TRUE(load());
+    log("after");
+    EXPECT_TRUE(debugContains("log file 1 we switched to has opened with '" + eventName(1) + "'"));
+    const auto file1 = lines(1);
+    ASSERT_EQ(file1.size(), 3u);
+    EXPECT_TRUE(endsWith(file1[0], " before"));
+    EXPECT_TRUE(endsWith(file1[1], " after"));
+}
+
+TEST(QorlogChild, DISABLED_logWithDefaults)
+{
+    qorlog::instance(std::getenv("QORLOG_DIR"), nullptr, nullptr)->log("default line");
+    const HANDLE event = CreateEventA(nullptr, FALSE, FALSE, "qorcore.event.1");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    CloseHandle(event);
+}
+
+TEST(Defaults, NullNameAndEventBaseMeanQorcoreAndAShortTagIsPadded)
+{
+    TempDir dir;
+    ChildProcess child(ChildProcess::selfPath(),
+                       ChildProcess::testArguments("QorlogChild.DISABLED_logWithDefaults"),
+                       {{"QORLOG_DIR", dir.path()}, {"WINPORT_OBJECTS", dir.file("objects")}});
+    ASSERT_TRUE(child.started());
+    EXPECT_EQ(child.wait(60000), 0);
+
+    std::ifstream in(dir.file("qorcore.1.txt"), std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_TRUE(endsWith(line, " qorlog     default line\r")) << line;
+}

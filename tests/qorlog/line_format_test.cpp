@@ -1,0 +1,69 @@
+#include "LogFixture.h"
+
+#include "qorlog.h"
+
+#include <algorithm>
+#include <memory>
+
+using LineFormat = LogFixture;
+
+TEST_F(LineFormat, StampHasTheFullYearPaddedIdsAndACutTag)
+{
+    ASSERT_TRUE(load());
+    log("get IQORClient OK");
+
+    const std::string line = lines(1)[0];
+    EXPECT_TRUE(stampedThisYear(line)) << line;
+    EXPECT_EQ(line.substr(24), idsOfThisThread() + "QorLogProb get IQORClient OK");
+    // Debugger-only lines carry 15 characters of the tag.
+    EXPECT_TRUE(debugContains(idsOfThisThread() + "QorLogProbeModu qorlog start\n"));
+}
+
+TEST_F(LineFormat, EachLineBreakIsStoredAsCrLf)
+{
+    ASSERT_TRUE(load());
+    log("one\ntwo");
+
+    const std::string bytes = read(1);
+    EXPECT_TRUE(endsWith(bytes, " one\r\ntwo\r\n"));
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
+}
+
+TEST_F(LineFormat, LinesAreCutAt8192Characters)
+{
+    ASSERT_TRUE(load());
+    log("x");
+    const size_t stamp = lines(1)[0].size() - 1;
+    log(std::string(8192 - stamp - 1, 'f'));  // fits, with its line break
+    log(std::string(9000, 'c'));              // cut, and without a line break
+    log("end");
+
+    const auto file = lines(1);
+    ASSERT_EQ(file.size(), 4u);
+    EXPECT_EQ(file[1].substr(stamp), std::string(8192 - stamp - 1, 'f'));
+    EXPECT_EQ(file[2].substr(stamp, 8192 - stamp), std::string(8192 - stamp, 'c'));
+    EXPECT_TRUE(stampedThisYear(file[2].substr(8192)));
+    EXPECT_TRUE(endsWith(file[2], " end"));
+}
+
+TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
+{
+    const std::wstring text = L"\u8d28\u91cf\u63a7\u5236 update";
+    char expected[64] = {};
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, expected, sizeof expected, nullptr, nullptr), 0);
+    ASSERT_TRUE(load());
+    logW(text);
+
+    EXPECT_TRUE(endsWith(lines(1)[0], std::string(" ") + expected));
+}
+
+TEST(MultiByte, ConvertsChineseTextAndAnswersNullForNull)
+{
+    EXPECT_EQ(qorlog::toMultiByte(nullptr, CP_UTF8), nullptr);
+    const std::unique_ptr<char[]> chinese(qorlog::toMultiByte(L"\u4e2d\u6587\u65e5\u5fd7", CP_UTF8));
+    EXPECT_STREQ(chinese.get(), "\xe4\xb8\xad\xe6\x96\x87\xe6\x97\xa5\xe5\xbf\x97");
+    // A conversion that fails for another reason than the size gives an empty text.
+    const std::unique_ptr<char[]> unknownPage(qorlog::toMultiByte(L"abc", 12345));
+    ASSERT_NE(unknownPage, nullptr);
+    EXPECT_STREQ(unknownPage.get(), "");
+}

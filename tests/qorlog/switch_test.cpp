@@ -1,0 +1,81 @@
+#include "LogFixture.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+using Switching = LogFixture;
+
+TEST_F(Switching, AFullFileIsOpenedAndLeftAtTheFirstLine)
+{
+    write(1, std::string(kLimit, 'a'), 10);
+    write(2, "stale\r\n", 20);
+    ASSERT_TRUE(load());
+    EXPECT_TRUE(debugContains("switch log file to " + loggerPath(1) + "\n"));
+    log("moved");
+
+    EXPECT_EQ(read(1).size(), kLimit);
+    const auto file2 = lines(2);
+    ASSERT_EQ(file2.size(), 2u);
+    EXPECT_TRUE(endsWith(file2[0], " moved"));
+    EXPECT_FALSE(eventHeld(1));
+    EXPECT_TRUE(eventHeld(2));
+}
+
+TEST_F(Switching, TheLineThatCrossesTheLimitStaysAndTheNextOneSwitches)
+{
+    write(1, std::string(kLimit - 1, 'a'), 10);
+    write(2, "stale\r\n", 20);
+    ASSERT_TRUE(load());
+    log("last of one");
+    log("first of two");
+
+    EXPECT_TRUE(endsWith(read(1), " last of one\r\n"));
+    const auto file2 = lines(2);
+    ASSERT_EQ(file2.size(), 2u);
+    EXPECT_TRUE(endsWith(file2[0], " first of two"));
+}
+
+TEST_F(Switching, ATargetInUseElsewhereIsAppendedTo)
+{
+    write(1, std::string(kLimit, 'a'), 10);
+    write(2, "other writer\r\n", 20);
+    const HANDLE otherWriter = CreateEventA(nullptr, FALSE, FALSE, eventName(2).c_str());
+    ASSERT_TRUE(load());
+    log("joined");
+    CloseHandle(otherWriter);
+
+    const auto file2 = lines(2);
+    ASSERT_EQ(file2.size(), 3u);
+    EXPECT_EQ(file2[0], "other writer");
+    EXPECT_TRUE(endsWith(file2[1], " joined"));
+    EXPECT_TRUE(debugContains("log file 2 we switched to has opened with '" + eventName(2) +
+                              "', just append data onto it !"));
+}
+
+TEST_F(Switching, ATargetInUseElsewhereButOverTheLimitIsTruncated)
+{
+    write(1, std::string(kLimit, 'a'), 10);
+    write(2, std::string(kLimit + 1, 'b'), 20);
+    const HANDLE otherWriter = CreateEventA(nullptr, FALSE, FALSE, eventName(2).c_str());
+    ASSERT_TRUE(load());
+    log("fresh");
+    CloseHandle(otherWriter);
+
+    const auto file2 = lines(2);
+    ASSERT_EQ(file2.size(), 2u);
+    EXPECT_TRUE(endsWith(file2[0], " fresh"));
+    EXPECT_TRUE(debugContains("the log file is too large to append to, force truncate !"));
+}
+
+TEST_F(Switching, AnUnwritableFolderLeavesTheDebuggerOnly)
+{
+    const std::string missing = m_dir.file("missing");
+    ASSERT_TRUE(load(missing));
+    log("nowhere");
+
+    EXPECT_TRUE(debugContains("create file failed, errno = 3\n"));
+    EXPECT_TRUE(debugContains("open log file " + missing + "\\qorcore.1.txt failed\n"));
+    EXPECT_TRUE(debugContains(idsOfThisThread() + "QorLogProb nowhere\n"));
+    EXPECT_FALSE(fs::exists(missing));
+}
