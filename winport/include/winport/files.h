@@ -5,9 +5,6 @@
 #include <winport/sync.h>
 #include <cstdio>
 
-#define ERROR_UNKNOWN_REVISION 1305L
-#define ERROR_INVALID_SECURITY_DESCR 1338L
-
 typedef struct _ACL ACL, *PACL;
 typedef PVOID PSID;
 typedef WORD SECURITY_DESCRIPTOR_CONTROL;
@@ -45,6 +42,7 @@ WINPORT_API BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR pSecurityDescrip
 #define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define MAXDWORD 0xffffffffu
 
 typedef struct _OVERLAPPED {
     ULONG_PTR Internal;
