@@ -146,6 +146,32 @@ TEST(Events, exactlyOneOfManySimultaneousCreatorsIsFirst)
     }
 }
 
+TEST(Events, aHeldNameStaysTakenWhileOtherThreadsOpenAndCloseIt)
+{
+    const std::string name = uniqueEventName();
+    std::atomic<bool> done {false};
+    std::vector<std::thread> churners;
+    for (int t = 0; t < 2; ++t) {
+        churners.emplace_back([&] {
+            while (!done)
+                CloseHandle(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
+        });
+    }
+    int violations = 0;
+    for (int i = 0; i < 3000; ++i) {
+        HANDLE held = CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+        HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            ++violations;
+        CloseHandle(probe);
+        CloseHandle(held);
+    }
+    done = true;
+    for (std::thread& thread : churners)
+        thread.join();
+    EXPECT_EQ(violations, 0);
+}
+
 // Child mode: holds the event ZUB_EVENT_NAME, says so by creating the file
 // ZUB_READY, and keeps it until the file ZUB_RELEASE appears (or it is killed).
 TEST(Events, DISABLED_holdEventInChild)
