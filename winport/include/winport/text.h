@@ -6,7 +6,6 @@
 // CP_ACP is UTF-8.
 
 #define CP_ACP 0
-#define CP_OEMCP 1
 #define CP_THREAD_ACP 3
 #define CP_UTF8 65001
 
