@@ -1,0 +1,12 @@
+#pragma once
+#include "DebugCapture.h"
+
+#include <string>
+#include <vector>
+
+// The messages of the client log's stamped lines that a capture saw, in
+// order, without stamp, ids, module tag or line end.
+std::vector<std::string> loggedMessages(const DebugCapture& capture);
+
+// How many captured log lines carry exactly `message`.
+int countLogged(const DebugCapture& capture, const std::string& message);
