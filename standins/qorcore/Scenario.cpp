@@ -225,8 +225,11 @@ bool readFlavour(Reader& reader, const Json::Value& root, const char* name, Flav
         (update && !readUpdate(reader, *update, where + ".doUpdate", out.update)) ||
         (stop && !readOutcome(reader, *stop, where + ".stop", out.stop)))
         return false;
-    out.checkForUser = out.check;
-    return !forUser || readCheck(reader, *forUser, where + ".checkForUser", out.checkForUser);
+    if (!forUser) {
+        out.checkForUser = out.check;
+        return true;
+    }
+    return readCheck(reader, *forUser, where + ".checkForUser", out.checkForUser);
 }
 
 bool readLoader(Reader& reader, const Json::Value& root, LoaderPlan& out)
