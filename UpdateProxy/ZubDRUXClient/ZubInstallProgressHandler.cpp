@@ -88,6 +88,11 @@ void ZubInstallProgressHandler::closeProgressForm()
     delete form;
 }
 
+const QTimer* ZubInstallProgressHandler::watchdog() const
+{
+    return m_pTimer;
+}
+
 void ZubInstallProgressHandler::doProgressFormClose(int result)
 {
     m_nCloseCode = result;

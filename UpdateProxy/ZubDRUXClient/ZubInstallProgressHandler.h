@@ -22,6 +22,8 @@ public:
     void showProgressForm();
     int closeCode();
     void closeProgressForm();
+    // The install watchdog, running while an install stage is being timed.
+    const QTimer* watchdog() const;
 
 signals:
     void onNotifyUpdateProgressForm(QString content, int percentage);
