@@ -1,4 +1,5 @@
 #include "LogLines.h"
+#include "RecordingSink.h"
 
 #include <KaNotifyProxy.h>
 
@@ -14,58 +15,6 @@
 
 namespace {
 
-struct Received
-{
-    std::string call;
-    unsigned int error;
-    std::optional<std::string> text1;
-    std::optional<std::string> text2;
-    int bits;
-    int value;
-    int percent;
-};
-
-// A sink that destroys itself on release, as the plug-in's does; what it
-// received outlives it.
-class RecordingSink final : public DRUX::DruxNotify
-{
-public:
-    struct Log
-    {
-        std::vector<Received> reports;
-        int releases = 0;
-    };
-
-    explicit RecordingSink(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
-
-    int notifyResult(unsigned int error, const char* text1, const char* text2, int bits, int result) override
-    {
-        m_log->reports.push_back({"result", error, textOf(text1), textOf(text2), bits, result, 0});
-        return 0;
-    }
-    int notifyStage(unsigned int error, const char* text1, const char* text2, int bits, int stage,
-                    int percent) override
-    {
-        m_log->reports.push_back({"stage", error, textOf(text1), textOf(text2), bits, stage, percent});
-        return 0;
-    }
-    int release() override
-    {
-        ++m_log->releases;
-        delete this;
-        return 0;
-    }
-
-private:
-    ~RecordingSink() = default;
-    static std::optional<std::string> textOf(const char* text)
-    {
-        return text ? std::optional<std::string>(text) : std::nullopt;
-    }
-
-    std::shared_ptr<Log> m_log;
-};
-
 class Bstr
 {
 public:
@@ -77,17 +26,10 @@ private:
     BSTR m_text;
 };
 
-std::string ansi(const wchar_t* text)
-{
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
-}
-
 class NotifyProxy : public testing::Test
 {
 protected:
-    std::shared_ptr<RecordingSink::Log> log = std::make_shared<RecordingSink::Log>();
+    std::shared_ptr<SinkLog> log = std::make_shared<SinkLog>();
     DRUX::KaNotifyProxy* proxy = new DRUX::KaNotifyProxy(new RecordingSink(log));
     Bstr component{L"Mirn6_QualityControl"};
     Bstr version{L"6.2.1.7"};
@@ -100,8 +42,9 @@ TEST_F(NotifyProxy, ForwardsReportsWithTheirNumbersAndConvertedTexts)
     EXPECT_EQ(proxy->NotifyStage(0x80004005u, nullptr, version.get(), 64, 7, -3), S_OK);
     proxy->Release();
 
-    ASSERT_EQ(log->reports.size(), 3u);
-    const Received& stage = log->reports[0];
+    ASSERT_EQ(log->reports().size(), 3u);
+    const std::vector<Received> reports = log->reports();
+    const Received& stage = reports[0];
     EXPECT_EQ(stage.call, "stage");
     EXPECT_EQ(stage.error, 0u);
     EXPECT_EQ(stage.text1, std::optional<std::string>("Mirn6_QualityControl"));
@@ -110,14 +53,14 @@ TEST_F(NotifyProxy, ForwardsReportsWithTheirNumbersAndConvertedTexts)
     EXPECT_EQ(stage.value, 1);
     EXPECT_EQ(stage.percent, 40);
 
-    const Received& result = log->reports[1];
+    const Received& result = reports[1];
     EXPECT_EQ(result.call, "result");
     EXPECT_EQ(result.error, 5u);
     EXPECT_EQ(result.text2, std::nullopt);
     EXPECT_EQ(result.bits, 32);
     EXPECT_EQ(result.value, 4);
 
-    const Received& fatal = log->reports[2];
+    const Received& fatal = reports[2];
     EXPECT_EQ(fatal.error, 0x80004005u);
     EXPECT_EQ(fatal.text1, std::nullopt);
     EXPECT_EQ(fatal.value, 7);
@@ -130,16 +73,16 @@ TEST_F(NotifyProxy, ChineseTextsArriveInTheAnsiCodePage)
     const Bstr chinese(name);
     proxy->NotifyStage(0, chinese.get(), chinese.get(), 64, 3, 0);
     proxy->Release();
-    ASSERT_EQ(log->reports.size(), 1u);
-    EXPECT_EQ(log->reports[0].text1, std::optional<std::string>(ansi(name)));
-    EXPECT_EQ(log->reports[0].text2, std::optional<std::string>(ansi(name)));
+    ASSERT_EQ(log->reports().size(), 1u);
+    EXPECT_EQ(log->reports()[0].text1, std::optional<std::string>(ansiOf(name)));
+    EXPECT_EQ(log->reports()[0].text2, std::optional<std::string>(ansiOf(name)));
 }
 
 TEST_F(NotifyProxy, ReleaseEndsProxyAndSinkOnce)
 {
     DebugCapture capture;
     EXPECT_EQ(proxy->Release(), S_OK);
-    EXPECT_EQ(log->releases, 1);
+    EXPECT_EQ(log->releases(), 1);
     EXPECT_EQ(countLogged(capture, "KaNotifyProxy dtor"), 1);
 }
 
