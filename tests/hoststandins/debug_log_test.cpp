@@ -2,6 +2,7 @@
 #include <ZubMainForm.h>
 #include <ZubUserActionLogUtils.h>
 #include "ZubHostTesting.h"
+#include "QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 #include <MirnMessageBox.h>
 #include <PevMessageBox.h>
 #include "ZubHostTesting.h"
+#include "QtPrinters.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,4 +1,5 @@
 #include <ZubCustomTitleDialog.h>
+#include "QtPrinters.h"
 
 #include <QLabel>
 #include <QPointer>

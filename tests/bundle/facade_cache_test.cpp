@@ -1,0 +1,106 @@
+#include "PluginFixture.h"
+
+#include <QualityControlUIFacade.h>
+#include <windows.h>
+
+#include <QDir>
+#include <string>
+
+namespace
+{
+void* tag(uintptr_t value)
+{
+    return reinterpret_cast<void*>(value);
+}
+
+std::wstring dllDirectory()
+{
+    WCHAR buffer[MAX_PATH] = {};
+    GetDllDirectoryW(MAX_PATH, buffer);
+    return buffer;
+}
+} // namespace
+
+// The module lies where the suite keeps it, beside the test's own folder.
+class FacadeCacheTest : public PluginFixture
+{
+protected:
+    void TearDown() override
+    {
+        qunsetenv(QC_RETURN_NULL_VARIABLE);
+        SetDllDirectoryW(nullptr);
+    }
+};
+
+TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGoes)
+{
+    const QString name = QString::fromUtf8("质量控制 ü/..\\name");
+    const std::wstring before = L"/opt/earlier dir";
+    SetDllDirectoryW(before.c_str());
+
+    auto factory = newFactory();
+    QualityControlUIFacade* facade = factory->getUIFacade(tag(0x11), tag(0x22), name, tag(0x44), true);
+    ASSERT_NE(facade, nullptr);
+    EXPECT_EQ(dllDirectory(), before);
+
+    const QualityControlProbe* p = probe();
+    ASSERT_NE(p, nullptr);
+    const int calls = p->entryCalls;
+    const int live = p->liveFacades;
+    EXPECT_EQ(factory->getUIFacade(nullptr, nullptr, "other", nullptr, false), facade);
+    EXPECT_EQ(p->entryCalls, calls);
+
+    // Arguments reached the entry unchanged and in their places.
+    EXPECT_EQ(p->arg1, tag(0x11));
+    EXPECT_EQ(p->arg2, tag(0x22));
+    EXPECT_EQ(p->arg4, tag(0x44));
+    EXPECT_TRUE(p->flag);
+    EXPECT_EQ(QString::fromUtf8(p->name), name);
+    EXPECT_EQ(facade->moduleVersion(), QString(p->version));
+
+    // The directory in force while the module loaded: the module's own folder,
+    // unnormalised, in native separators, trailing separator kept.
+    const QString expected = QDir::toNativeSeparators(moduleDirFor(QCoreApplication::applicationDirPath()));
+    EXPECT_EQ(QString::fromStdWString(p->dllDirectoryAtLoad), expected);
+
+    factory.reset();
+    EXPECT_EQ(p->liveFacades, live - 1);
+}
+
+TEST_F(FacadeCacheTest, EachFactoryKeepsItsOwnFacadeAndAnUnusedOneDeletesNothing)
+{
+    auto first = newFactory();
+    QualityControlUIFacade* facade = first->getUIFacade(nullptr, nullptr, "a", nullptr, false);
+    ASSERT_NE(facade, nullptr);
+    const QualityControlProbe* p = probe();
+    const int calls = p->entryCalls;
+    const int live = p->liveFacades;
+
+    newFactory().reset();   // never asked for anything
+    EXPECT_EQ(p->liveFacades, live);
+    EXPECT_EQ(p->entryCalls, calls);
+
+    auto second = newFactory();
+    QualityControlUIFacade* other = second->getUIFacade(nullptr, nullptr, "b", nullptr, false);
+    EXPECT_NE(other, facade);
+    EXPECT_EQ(p->entryCalls, calls + 1);
+    EXPECT_EQ(first->getUIFacade(nullptr, nullptr, "a", nullptr, false), facade);
+}
+
+TEST_F(FacadeCacheTest, NullFromTheEntryIsNotCachedAndTheNextCallLoadsAgain)
+{
+    auto factory = newFactory();
+    qputenv(QC_RETURN_NULL_VARIABLE, "1");
+    EXPECT_EQ(factory->getUIFacade(nullptr, nullptr, "n", nullptr, false), nullptr);
+    const QualityControlProbe* p = probe();
+    ASSERT_NE(p, nullptr);
+    const int calls = p->entryCalls;
+    const int live = p->liveFacades;
+    EXPECT_EQ(dllDirectory(), std::wstring());
+
+    qunsetenv(QC_RETURN_NULL_VARIABLE);
+    QualityControlUIFacade* facade = factory->getUIFacade(nullptr, nullptr, "n", nullptr, false);
+    ASSERT_NE(facade, nullptr);
+    EXPECT_EQ(p->entryCalls, calls + 1);
+    EXPECT_EQ(p->liveFacades, live + 1);
+}
