@@ -4,7 +4,20 @@
 
 namespace fs = std::filesystem;
 
-using Switching = LogFixture;
+class Switching : public LogFixture
+{
+protected:
+    // Starts on a full file 1 and logs `text` while another writer holds file 2.
+    void logWhileFileTwoIsHeld(const std::string& file2, const std::string& text)
+    {
+        write(1, std::string(kLimit, 'a'), 10);
+        write(2, file2, 20);
+        const HANDLE otherWriter = CreateEventA(nullptr, FALSE, FALSE, eventName(2).c_str());
+        if (load())
+            log(text);
+        CloseHandle(otherWriter);
+    }
+};
 
 TEST_F(Switching, AFullFileIsOpenedAndLeftAtTheFirstLine)
 {
@@ -38,12 +51,7 @@ TEST_F(Switching, TheLineThatCrossesTheLimitStaysAndTheNextOneSwitches)
 
 TEST_F(Switching, ATargetInUseElsewhereIsAppendedTo)
 {
-    write(1, std::string(kLimit, 'a'), 10);
-    write(2, "other writer\r\n", 20);
-    const HANDLE otherWriter = CreateEventA(nullptr, FALSE, FALSE, eventName(2).c_str());
-    ASSERT_TRUE(load());
-    log("joined");
-    CloseHandle(otherWriter);
+    logWhileFileTwoIsHeld("other writer\r\n", "joined");
 
     const auto file2 = lines(2);
     ASSERT_EQ(file2.size(), 3u);
@@ -55,12 +63,7 @@ TEST_F(Switching, ATargetInUseElsewhereIsAppendedTo)
 
 TEST_F(Switching, ATargetInUseElsewhereButOverTheLimitIsTruncated)
 {
-    write(1, std::string(kLimit, 'a'), 10);
-    write(2, std::string(kLimit + 1, 'b'), 20);
-    const HANDLE otherWriter = CreateEventA(nullptr, FALSE, FALSE, eventName(2).c_str());
-    ASSERT_TRUE(load());
-    log("fresh");
-    CloseHandle(otherWriter);
+    logWhileFileTwoIsHeld(std::string(kLimit + 1, 'b'), "fresh");
 
     const auto file2 = lines(2);
     ASSERT_EQ(file2.size(), 2u);
