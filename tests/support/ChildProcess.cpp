@@ -117,7 +117,7 @@ ChildProcess::~ChildProcess()
         return;
     if (!m_impl->exitCode) {
         kill();
-        wait(INFINITE);
+        WaitForSingleObject(m_impl->process.hProcess, INFINITE);
     }
     CloseHandle(m_impl->process.hThread);
     CloseHandle(m_impl->process.hProcess);

@@ -167,12 +167,9 @@ WINPORT_API FILE* _fdopen(int fd, const char* mode)
         errno = EINVAL;
         return nullptr;
     }
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags < 0)
-        return nullptr;
-    // As the CRT, "a" writes at the end whatever the descriptor was opened with.
-    if (parsed.base[0] == 'a' && (flags & O_APPEND) == 0 &&
-        fcntl(fd, F_SETFL, flags | O_APPEND) != 0)
+    // As in the Windows CRT, "a" does not make the descriptor append: only
+    // _O_APPEND given to _open_osfhandle does.
+    if (fcntl(fd, F_GETFL) < 0)
         return nullptr;
 
     auto* cookie = new Cookie {fd, parsed};
