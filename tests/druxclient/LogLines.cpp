@@ -19,8 +19,10 @@ bool messageOf(const std::string& line, std::string& message)
             ++at;
         at = std::max(at, start + 5) + 1;
     }
+    // Debugger-only lines carry a 15-character tag: with a module name longer
+    // than 10 characters, a blank right after 10 marks a log line.
     const size_t tagLength = 10;
-    if (at + tagLength + 1 > line.size())
+    if (at + tagLength + 1 > line.size() || line[at + tagLength] != ' ')
         return false;
     message = line.substr(at + tagLength + 1);
     if (!message.empty() && message.back() == '\n')

@@ -1,0 +1,156 @@
+// Loading libraries for their class objects, on real files: the build's
+// stand-in core, a library without the entry, and files that are no library.
+#include "CoreScenario.h"
+#include "LogLines.h"
+#include "TempDir.h"
+#include "TestPaths.h"
+
+#include <ModuleRegistry.h>
+
+#include <qor/IQORCore.h>
+#include <qor/QorIds.h>
+
+#include <shlwapi.h>
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+using testing::ElementsAre;
+using testing::StartsWith;
+
+namespace {
+
+std::string canonical(const std::string& path)
+{
+    char text[MAX_PATH] = {};
+    PathCanonicalizeA(text, path.c_str());
+    return text;
+}
+
+std::string pointerText(HMODULE module)
+{
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%p", static_cast<void*>(module));
+    return text;
+}
+
+class LoadingModules : public testing::Test
+{
+protected:
+    ~LoadingModules() override { registry.freeAll(); }
+
+    bool createCore(const std::string& path)
+    {
+        capture.clear();
+        return registry.createObjectFromDll(path, CLSID_QORCore, IID_IQORCore, reinterpret_cast<void**>(&core));
+    }
+
+    std::vector<std::string> messages() const { return loggedMessages(capture); }
+
+    const std::string corePath = TestPaths::inBuild("qor/x64/qorcore.dll");
+    CoreScenario scenario;
+    DebugCapture capture;
+    QORCLIENT::ModuleRegistry registry;
+    IQORCore* core = nullptr;
+};
+
+TEST_F(LoadingModules, CoreIsLoadedOnceAndItsObjectCreated)
+{
+    ASSERT_TRUE(createCore(corePath));
+    ASSERT_NE(core, nullptr);
+    core->Release();
+    const HMODULE module = registry.loadModule(corePath.c_str());
+    ASSERT_NE(module, nullptr);
+    const std::string key = canonical(corePath);
+    EXPECT_THAT(messages(), ElementsAre("load " + key + " at " + pointerText(module), "create instance ret 0x00000000"));
+
+    core = nullptr;
+    ASSERT_TRUE(createCore(corePath));
+    ASSERT_NE(core, nullptr);
+    core->Release();
+    EXPECT_THAT(messages(), ElementsAre("find a loaded module " + pointerText(module) + " for " + key + ", use this directly",
+                                        "create instance ret 0x00000000"));
+}
+
+TEST_F(LoadingModules, DotSegmentsFindTheEntryButLetterCaseMakesANewOne)
+{
+    const HMODULE module = registry.loadModule(corePath.c_str());
+    ASSERT_NE(module, nullptr);
+    const std::string dotted = TestPaths::inBuild("qor/x64/../x64/./qorcore.dll");
+    capture.clear();
+    EXPECT_EQ(registry.loadModule(dotted.c_str()), module);
+    EXPECT_TRUE(messages().empty());
+
+    const std::string upper = TestPaths::inBuild("qor/x64/QORCORE.dll");
+    capture.clear();
+    const HMODULE again = registry.loadModule(upper.c_str());
+    EXPECT_EQ(again, module);
+    EXPECT_THAT(messages(), ElementsAre("load " + upper + " at " + pointerText(again)));
+
+    // Both entries go with freeAll; the next use loads afresh.
+    registry.freeAll();
+    capture.clear();
+    EXPECT_NE(registry.loadModule(corePath.c_str()), nullptr);
+    EXPECT_THAT(messages(), ElementsAre(StartsWith("load " + corePath + " at ")));
+}
+
+TEST_F(LoadingModules, FilesThatAreNoUsableCoreAreRefused)
+{
+    TempDir folder;
+    const std::string missing = folder.file("qorcore.dll");
+    EXPECT_FALSE(createCore(missing));
+    EXPECT_THAT(messages(), ElementsAre("LoadLibrary failed, error 126, path " + canonical(missing)));
+
+    const std::string text = folder.file("text.dll");
+    std::ofstream(text) << "not a library\n";
+    EXPECT_FALSE(createCore(text));
+    EXPECT_THAT(messages(), ElementsAre("LoadLibrary failed, error 193, path " + canonical(text)));
+
+    // Loaded, found without the entry, unloaded, not remembered: a second
+    // attempt loads it again.
+    const std::string noEntry = TestPaths::inBuild("testlibs/noentry.dll");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(createCore(noEntry));
+        EXPECT_THAT(messages(), ElementsAre("get DllGetClassObject function failed"));
+    }
+    EXPECT_EQ(core, nullptr);
+}
+
+TEST_F(LoadingModules, ClassObjectFailuresAreLoggedAndTheLibraryKept)
+{
+    scenario.write(R"({"loader": {"classObject": "0x80040111"}})");
+    EXPECT_FALSE(createCore(corePath));
+    EXPECT_THAT(messages(), ElementsAre(StartsWith("load "), "create class factory failed, ret 0x80040111"));
+
+    scenario.write(R"({"loader": {"createCore": "0x8007000E"}})");
+    EXPECT_FALSE(createCore(corePath));
+    EXPECT_THAT(messages(), ElementsAre(StartsWith("find a loaded module "), "create instance ret 0x8007000e"));
+    EXPECT_EQ(core, nullptr);
+
+    // A null class object is success without an object.
+    scenario.write(R"({"loader": {"nullClassObject": true}})");
+    core = reinterpret_cast<IQORCore*>(&scenario);
+    EXPECT_TRUE(createCore(corePath));
+    EXPECT_EQ(core, reinterpret_cast<IQORCore*>(&scenario));
+    EXPECT_THAT(messages(), ElementsAre(StartsWith("find a loaded module ")));
+    core = nullptr;
+}
+
+TEST_F(LoadingModules, ThreadsThatMissTogetherLoadOnce)
+{
+    std::vector<HMODULE> modules(4);
+    std::vector<std::thread> threads;
+    for (HMODULE& module : modules)
+        threads.emplace_back([&] { module = registry.loadModule(corePath.c_str()); });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const HMODULE module : modules)
+        EXPECT_EQ(module, modules[0]);
+    EXPECT_EQ(countLogged(capture, "load " + corePath + " at " + pointerText(modules[0])), 1);
+}
+
+}  // namespace
