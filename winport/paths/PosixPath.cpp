@@ -74,7 +74,7 @@ std::string resolveCase(const std::vector<std::string>& segments)
 
 } // namespace
 
-bool toPosixPath(const char* windowsPath, std::string& posixPath)
+bool toPosixPath(const char* windowsPath, std::string& posixPath, std::string* asWritten)
 {
     if (!windowsPath || !*windowsPath)
         return false;
@@ -88,10 +88,12 @@ bool toPosixPath(const char* windowsPath, std::string& posixPath)
     const bool rooted = !path.empty() && isSeparator(path[0]);
     const PathText text = parsePath(rooted ? std::string(path) : currentFolder() + "/" + std::string(path));
 
-    std::string asWritten = "/";
+    std::string written = "/";
     for (const std::string& segment : text.segments)
-        asWritten = joinPosix(asWritten, segment);
-    posixPath = exists(asWritten) ? asWritten : resolveCase(text.segments);
+        written = joinPosix(written, segment);
+    posixPath = exists(written) ? written : resolveCase(text.segments);
+    if (asWritten)
+        *asWritten = written;
     return true;
 }
 

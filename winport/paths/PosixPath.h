@@ -12,7 +12,9 @@ namespace winport {
 // When the result does not exist as written, each component is matched
 // case-insensitively against its folder, as Windows names are. False for an
 // empty path, another drive or a network path: nothing here to map them to.
-bool toPosixPath(const char* windowsPath, std::string& posixPath);
+// `asWritten`, when given, receives the absolute path before that matching:
+// the case the caller wrote, which Windows reports back for loaded modules.
+bool toPosixPath(const char* windowsPath, std::string& posixPath, std::string* asWritten = nullptr);
 
 // An absolute POSIX path in the Windows form that winport hands out: "Z:\...".
 std::string toWindowsPath(const std::string& posixPath);
