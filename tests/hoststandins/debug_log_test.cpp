@@ -1,6 +1,4 @@
 #include <ZubDebugLogUtils.h>
-#include <ZubMainForm.h>
-#include <ZubUserActionLogUtils.h>
 #include "ZubHostTesting.h"
 #include "QtPrinters.h"
 
@@ -75,19 +73,4 @@ TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
     for (int i = 0; i < threads * perThread; ++i)
         ASSERT_TRUE(lines[i].startsWith("error: line ") && lines[i].endsWith("]")) << lines[i].constData();
     EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), size_t(threads * perThread));
-}
-
-TEST(UserActionLogTest, RegistrationIsKeptAndCounted)
-{
-    struct Service : IZubUserActionLogService
-    {
-        void logUserAction(const QString&) override {}
-    } service;
-    ZubHostTesting::resetUserActionLogService();
-    ZubUserActionLogUtils::setUserActionLogService(&service);
-    EXPECT_EQ(ZubUserActionLogUtils::userActionLogService(), &service);
-    EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 1);
-    ZubHostTesting::resetUserActionLogService();
-    EXPECT_EQ(ZubUserActionLogUtils::userActionLogService(), nullptr);
-    EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 0);
 }

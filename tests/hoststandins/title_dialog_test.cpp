@@ -107,13 +107,3 @@ TEST_F(TitleDialogTest, NamedPartsForStyleSheetsAndEmbeddedInnerDialog)
     m_window->hide();
     EXPECT_EQ(m_closeFrame.count(), 0);
 }
-
-TEST(TitleDialogOptionsTest, CloseButtonFollowsClosable)
-{
-    ZubCustomTitleDialog closable(nullptr, Qt::WindowFlags(), false, false, true, nullptr, false, false, true);
-    ZubCustomTitleDialog fixed(nullptr, Qt::WindowFlags(), false, false, true, nullptr, false, false, false);
-    closable.show();
-    fixed.show();
-    EXPECT_TRUE(closable.getTitleBarFrame()->getCloseButton()->isVisible());
-    EXPECT_FALSE(fixed.getTitleBarFrame()->getCloseButton()->isVisible());
-}
