@@ -1,4 +1,5 @@
-#include "DRUXClient/IDRUXNotifyInf.h"
+#include "StageLog.h"
+
 #include "DRUXClient/KaNotify.h"
 
 #include <windows.h>
@@ -13,14 +14,6 @@
 
 namespace
 {
-// A receiver that keeps what reached it.
-class StageLog : public IDRUXNotifyInf
-{
-public:
-    void notifyProgress(int stage, int percent) override { reports.emplace_back(stage, percent); }
-    std::vector<std::pair<int, int>> reports;
-};
-
 std::string prefix()
 {
     char text[32];
@@ -66,7 +59,7 @@ TEST_F(KaNotifyTest, ResultLinesNameTheOutcome)
                   prefix() + line);
     EXPECT_EQ(printed([&] { m_sink.notifyResult(5, "Mirn6", "QualityControl", 32, 0); }),
               prefix() + "fatal error (5) while waiting install for Mirn6.QualityControl (bits 32)\n");
-    EXPECT_TRUE(m_receiver.reports.empty());
+    EXPECT_TRUE(m_receiver.reports().empty());
 }
 
 TEST_F(KaNotifyTest, StageReportsAreForwardedThenPrinted)
@@ -87,7 +80,7 @@ TEST_F(KaNotifyTest, StageReportsAreForwardedThenPrinted)
               prefix() + "fatal error (9) while stage 3 of Mirn6.QualityControl (bits 64)\n");
 
     const std::vector<std::pair<int, int>> forwarded = {{1, 40}, {2, 100}, {3, 0}, {4, 0}, {0, 5}, {7, 6}};
-    EXPECT_EQ(m_receiver.reports, forwarded);
+    EXPECT_EQ(m_receiver.reports(), forwarded);
 }
 
 TEST_F(KaNotifyTest, LinesCarryTheNotifyingThreadAndNullTexts)

@@ -1,0 +1,208 @@
+#include "CoreFixture.h"
+#include "HostMocks.h"
+#include "ModalScript.h"
+#include "ProgressView.h"
+
+#include "ZubDRUXClient/ZubUpdateController.h"
+
+#include <ZubCustomTitleDialog.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using testing::NiceMock;
+using testing::Return;
+using testing::ReturnRef;
+
+namespace
+{
+const QString kName(kComponent);
+
+Json::Value offeringUpdate(const std::vector<Json::Value>& records)
+{
+    Json::Value scenario;
+    scenario["check"] = offering(records);
+    return scenario;
+}
+
+// Reports that start well after the dialog is up.
+Json::Value withReports(Json::Value scenario, const std::vector<int>& stages)
+{
+    for (const int stage : stages) {
+        Json::Value report = stageReport(stage, stage == 1 ? 40 : 0);
+        report["delayMs"] = 150;
+        scenario["doUpdate"]["reports"].append(report);
+    }
+    return scenario;
+}
+
+int titleWindows()
+{
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += qobject_cast<ZubCustomTitleDialog*>(widget) ? 1 : 0;
+    return windows;
+}
+
+// Position of the first journal line containing `part`, or npos.
+size_t journalAt(const std::string& part)
+{
+    return CoreScenario::journal().find(part);
+}
+} // namespace
+
+class UpdateControllerTest : public CoreFixture
+{
+protected:
+    UpdateControllerTest()
+    {
+        ON_CALL(m_zub, getHostObject()).WillByDefault(Return(&m_hostObject));
+        ON_CALL(m_hostObject, getText()).WillByDefault(ReturnRef(m_user1));
+        ON_CALL(m_tov, getText()).WillByDefault([this] { return m_user2; });
+    }
+
+    // The controller reads the scenario when it creates its clients.
+    std::unique_ptr<ZubUpdateController> controllerFor(const Json::Value& scenario)
+    {
+        use(scenario);
+        return std::make_unique<ZubUpdateController>(&m_tov, &m_zub);
+    }
+
+    QString m_user1 = "user-1";
+    QString m_user2 = "tenant-2";
+    NiceMock<MockHostObject> m_hostObject;
+    NiceMock<MockZubService> m_zub;
+    NiceMock<MockTovService> m_tov;
+};
+
+TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
+{
+    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1, 2, 3, 4}));
+    QString percentShown;
+    ModalScript script([&](QWidget* window) {
+        ASSERT_TRUE(waitUntil([&] { return ProgressView(window).percent->text() == "40%"; }));
+        percentShown = ProgressView(window).percent->text();
+    });
+    EXPECT_TRUE(controller->checkAndUpdate(kName, false));
+    EXPECT_TRUE(script.ran());
+    EXPECT_EQ(percentShown, QString("40%"));
+    EXPECT_EQ(journalCount("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64"), 1);
+    EXPECT_EQ(journalCount("CheckUpdateForUser user1=\"user-1\" user2=\"tenant-2\""), 1);
+    EXPECT_EQ(journalCount("DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
+    EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
+    EXPECT_EQ(journalCount("DruxClient2."), 0);
+    EXPECT_EQ(titleWindows(), 0);
+    ASSERT_TRUE(waitForJournal("Release"));
+}
+
+TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
+{
+    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1}));
+    bool nestedResult = false;
+    ModalScript script([&](QWidget* window) {
+        // A request from the dialog's own event loop finds the run busy.
+        nestedResult = controller->checkAndUpdate(kName, false);
+        static_cast<ZubCustomTitleDialog*>(window)->getTitleBarFrame()->getCloseButton()->click();
+    });
+    EXPECT_FALSE(controller->checkAndUpdate(kName, false));
+    EXPECT_TRUE(script.ran());
+    EXPECT_TRUE(nestedResult);
+    EXPECT_EQ(journalCount(".Start"), 1);
+    EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
+    EXPECT_EQ(titleWindows(), 0);
+    ASSERT_TRUE(waitForJournal("Release"));
+
+    // Idle again: the next request runs, with the user strings of its time.
+    m_user2 = "tenant-3";
+    EXPECT_TRUE(controller->checkAndUpdate(kName, true));
+    EXPECT_EQ(journalCount("user2=\"tenant-3\""), 1);
+    ASSERT_TRUE(waitForJournal("Release", 2));
+}
+
+TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
+{
+    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1, 4}));
+    ModalScript script([](QWidget*) {});
+    EXPECT_TRUE(controller->checkAndUpdate(kName, true));
+    // Stopped at once, before the platform's first report.
+    const size_t stop = journalAt("DruxClientUserid.Stop");
+    ASSERT_NE(stop, std::string::npos);
+    EXPECT_LT(journalAt("DruxClientUserid.DoUpdate"), stop);
+    EXPECT_GT(journalAt("NotifyStage"), stop);
+    ASSERT_TRUE(waitForJournal("Release"));
+    EXPECT_FALSE(script.ran());
+}
+
+TEST_F(UpdateControllerTest, UserFlavourThatStartedNeverFallsBack)
+{
+    Json::Value failing;
+    failing["check"]["status"] = 1;
+    failing["check"]["code"] = 5;
+    Json::Value nothing;
+    nothing["check"]["hasUpdate"] = 0;
+    for (const Json::Value& scenario : {failing, nothing}) {
+        CoreScenario::clearJournal();
+        auto controller = controllerFor(scenario);
+        EXPECT_TRUE(controller->checkAndUpdate(kName, false));
+        EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
+        EXPECT_EQ(journalCount("DruxClient2."), 0);
+        EXPECT_EQ(journalCount("DoUpdate"), 0);
+    }
+}
+
+TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
+{
+    Json::Value refused = offeringUpdate({updateRecord()});
+    refused["user"]["start"]["status"] = 1;
+    refused["user"]["start"]["code"] = 4;
+    Json::Value missing = offeringUpdate({updateRecord()});
+    missing["user"]["create"] = "0x80004005";
+    for (const Json::Value& scenario : {refused, missing}) {
+        CoreScenario::clearJournal();
+        auto controller = controllerFor(scenario);
+        EXPECT_TRUE(controller->checkAndUpdate(kName, true));
+        EXPECT_EQ(journalCount("DruxClient2.Start appname=\"Mirn6_QualityControl\" bits=64"), 1);
+        EXPECT_EQ(journalCount("DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
+        EXPECT_EQ(journalCount("DruxClient2.Stop"), 1);
+        EXPECT_EQ(journalCount("DruxClientUserid.Check"), 0);
+        ASSERT_TRUE(waitForJournal("Release"));
+    }
+}
+
+TEST_F(UpdateControllerTest, MissingHostReferenceSkipsTheCheck)
+{
+    use(offeringUpdate({updateRecord()}));
+    EXPECT_CALL(m_tov, getText()).Times(0);
+    EXPECT_CALL(m_zub, getHostObject()).Times(0);
+    ZubUpdateController withoutZub(&m_tov, nullptr);
+    ZubUpdateController withoutTov(nullptr, &m_zub);
+    EXPECT_TRUE(withoutZub.checkAndUpdate(kName, false));
+    EXPECT_TRUE(withoutTov.checkAndUpdate(kName, false));
+    EXPECT_EQ(journalCount("DruxClientUserid.Start"), 2);
+    EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 2);
+    EXPECT_EQ(journalCount("Check"), 0);
+    EXPECT_EQ(journalCount("DruxClient2."), 0);
+}
+
+TEST_F(UpdateControllerTest, OnlyAPassingFirstRecordIsInstalled)
+{
+    const std::vector<Json::Value> lists[] = {
+        {updateRecord("Other"), updateRecord()},
+        {updateRecord("mirn6_qualitycontrol")},
+        {updateRecord(kComponent, 1)},
+        {updateRecord(kComponent, 0, 0)},
+    };
+    for (const auto& records : lists) {
+        auto controller = controllerFor(offeringUpdate(records));
+        EXPECT_TRUE(controller->checkAndUpdate(kName, false));
+    }
+    EXPECT_EQ(journalCount("CheckUpdateForUser"), 4);
+    EXPECT_EQ(journalCount("DoUpdate"), 0);
+    EXPECT_EQ(titleWindows(), 0);
+}
