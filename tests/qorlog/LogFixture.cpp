@@ -13,6 +13,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where the writers of a log file lock: one byte at 2^62.
+OVERLAPPED lineLockRange()
+{
+    OVERLAPPED range = {};
+    range.OffsetHigh = 0x40000000;
+    return range;
+}
+
 template <typename Function>
 Function probeFunction(HMODULE module, const char* name)
 {
@@ -75,6 +83,23 @@ bool LogFixture::eventHeld(int index) const
     const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
     CloseHandle(event);
     return held;
+}
+
+HANDLE LogFixture::lockLines(int index) const
+{
+    const HANDLE handle = CreateFileA(file(index).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    OVERLAPPED range = lineLockRange();
+    EXPECT_TRUE(LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range));
+    return handle;
+}
+
+void LogFixture::unlockLines(HANDLE file)
+{
+    OVERLAPPED range = lineLockRange();
+    UnlockFileEx(file, 0, 1, 0, &range);
+    CloseHandle(file);
 }
 
 std::string LogFixture::read(int index) const

@@ -36,6 +36,11 @@ protected:
     // Whether some handle of the file's presence event is open.
     bool eventHeld(int index) const;
 
+    // Takes the lock that every writer of the file holds around a line, as
+    // a writer of another process does; unlockLines releases and closes.
+    HANDLE lockLines(int index) const;
+    static void unlockLines(HANDLE file);
+
     std::string read(int index) const;
     // Modified `secondsAgo` before the fixture began: equal ages, equal times.
     void write(int index, const std::string& bytes, int secondsAgo) const;

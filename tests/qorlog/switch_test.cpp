@@ -1,6 +1,9 @@
 #include "LogFixture.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -47,6 +50,30 @@ TEST_F(Switching, TheLineThatCrossesTheLimitStaysAndTheNextOneSwitches)
     const auto file2 = lines(2);
     ASSERT_EQ(file2.size(), 2u);
     EXPECT_TRUE(endsWith(file2[0], " first of two"));
+}
+
+TEST_F(Switching, ThreadsThatMeetAFullFileTogetherSwitchOnce)
+{
+    write(1, std::string(kLimit, 'a'), 10);
+    write(2, "stale\r\n", 20);
+    ASSERT_TRUE(load());
+    // A writer elsewhere is in the middle of a line in file 2: the first
+    // switching thread waits for it, the other threads meet the full file 1.
+    const HANDLE otherWriter = lockLines(2);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([this, i] { log("thread " + std::to_string(i)); });
+    Sleep(200);
+    unlockLines(otherWriter);
+    for (std::thread& thread : threads)
+        thread.join();
+
+    EXPECT_EQ(read(1).size(), kLimit);
+    EXPECT_EQ(lines(2).size(), 9u);
+    const auto debug = m_debug.lines();
+    EXPECT_EQ(std::count_if(debug.begin(), debug.end(),
+                            [](const std::string& text) { return text.find(" switch log file to ") != std::string::npos; }),
+              2);
 }
 
 TEST_F(Switching, ATargetInUseElsewhereIsAppendedTo)
