@@ -18,6 +18,20 @@ BOOL reportResult(DWORD error)
     return FALSE;
 }
 
+// Runs a lock operation on the range that starts at the OVERLAPPED's offset.
+template <class Operation>
+BOOL onRange(HANDLE handle, const OVERLAPPED* at, DWORD lengthLow, DWORD lengthHigh,
+             Operation operation)
+{
+    const auto file = winport::handles::find<winport::FileObject>(handle);
+    if (!file)
+        return FALSE;
+    if (at == nullptr)
+        return reportResult(ERROR_INVALID_PARAMETER);
+    return reportResult(operation(*file, joinHalves(at->Offset, at->OffsetHigh),
+                                  joinHalves(lengthLow, lengthHigh)));
+}
+
 } // namespace
 
 // Synchronous handles only: an OVERLAPPED gives the offset to write at.
@@ -69,26 +83,19 @@ WINPORT_API DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
 WINPORT_API BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD, DWORD nNumberOfBytesToLockLow,
                             DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped)
 {
-    const auto file = winport::handles::find<winport::FileObject>(hFile);
-    if (!file)
-        return FALSE;
-    if (lpOverlapped == nullptr)
-        return reportResult(ERROR_INVALID_PARAMETER);
-    return reportResult(file->lock(joinHalves(lpOverlapped->Offset, lpOverlapped->OffsetHigh),
-                                   joinHalves(nNumberOfBytesToLockLow, nNumberOfBytesToLockHigh),
-                                   (dwFlags & LOCKFILE_EXCLUSIVE_LOCK) != 0,
-                                   (dwFlags & LOCKFILE_FAIL_IMMEDIATELY) == 0));
+    const bool exclusive = (dwFlags & LOCKFILE_EXCLUSIVE_LOCK) != 0;
+    const bool wait = (dwFlags & LOCKFILE_FAIL_IMMEDIATELY) == 0;
+    return onRange(hFile, lpOverlapped, nNumberOfBytesToLockLow, nNumberOfBytesToLockHigh,
+                   [&](winport::FileObject& file, uint64_t offset, uint64_t length) {
+                       return file.lock(offset, length, exclusive, wait);
+                   });
 }
 
 WINPORT_API BOOL UnlockFileEx(HANDLE hFile, DWORD, DWORD nNumberOfBytesToUnlockLow,
                               DWORD nNumberOfBytesToUnlockHigh, LPOVERLAPPED lpOverlapped)
 {
-    const auto file = winport::handles::find<winport::FileObject>(hFile);
-    if (!file)
-        return FALSE;
-    if (lpOverlapped == nullptr)
-        return reportResult(ERROR_INVALID_PARAMETER);
-    return reportResult(file->unlock(joinHalves(lpOverlapped->Offset, lpOverlapped->OffsetHigh),
-                                     joinHalves(nNumberOfBytesToUnlockLow,
-                                                nNumberOfBytesToUnlockHigh)));
+    return onRange(hFile, lpOverlapped, nNumberOfBytesToUnlockLow, nNumberOfBytesToUnlockHigh,
+                   [](winport::FileObject& file, uint64_t offset, uint64_t length) {
+                       return file.unlock(offset, length);
+                   });
 }
