@@ -83,18 +83,15 @@ protected:
     TempDir dir;
 };
 
-TEST_F(PosixPathCase, MatchesEachComponentIgnoringCase)
+TEST_F(PosixPathCase, MatchesComponentsIgnoringCaseButPrefersTheExactName)
 {
     EXPECT_EQ(dir.file("Sub/Lib.dll"), resolve("sub\\LIB.DLL"));
     EXPECT_EQ(dir.file("Sub/Lib.dll"), resolve("SUB\\nowhere\\..\\lib.dll"));
-}
-
-TEST_F(PosixPathCase, PrefersTheExactNameAndKeepsTheMissingTailAsWritten)
-{
     EXPECT_EQ(dir.file("Sub/a.txt"), resolve("Sub\\a.txt"));
     EXPECT_EQ(dir.file("Sub/A.txt"), resolve("Sub\\A.txt"));
     // Of two case-variants, the first in byte order ('A' < 'a').
     EXPECT_EQ(dir.file("Sub/A.txt"), resolve("sub\\A.TXT"));
+    // Past the first component that matches nothing, the rest stays as written.
     EXPECT_EQ(dir.file("Sub/Missing/File.TXT"), resolve("SUB\\Missing\\File.TXT"));
 }
 

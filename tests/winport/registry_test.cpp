@@ -9,6 +9,7 @@
 namespace {
 
 const char kKey[] = "SOFTWARE\\ZubWinportTest\\Core\\2.0";
+const char kPath64[] = "C:\\Program Files\\Zub Core";
 
 const char kRegistry[] = R"(REGEDIT4
 
@@ -21,7 +22,6 @@ const char kRegistry[] = R"(REGEDIT4
 @="default text"
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\ZubWinportTest\Only64]
-"Here"="yes"
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\ZubWinportTest\Core\2.0]
 "Path"="C:\\Program Files (x86)\\Zub Core"
@@ -43,74 +43,53 @@ protected:
         return RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, access, &key);
     }
 
-    // The value's bytes as text, with the type and size Windows reports.
-    std::string readString(const char* name, DWORD& type, DWORD& size)
+    // The value's bytes, all of them as Windows counts them; `type` as reported.
+    std::string read(const char* name, DWORD expectedType = REG_SZ)
     {
         char data[256] = {};
-        size = sizeof data;
+        DWORD size = sizeof data;
+        DWORD type = REG_NONE;
         EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size));
+        EXPECT_EQ(expectedType, type) << name;
         return std::string(data, size);
     }
 
-    std::string readString(const char* name)
-    {
-        DWORD type = REG_NONE;
-        DWORD size = 0;
-        std::string text = readString(name, type, size);
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        return text;
-    }
+    static std::string terminated(const std::string& text) { return text + '\0'; }
 
     RegistryFixture registry;
     HKEY key = nullptr;
 };
 
-TEST_F(Registry, StringsComeWithEscapesUndoneAndTheTerminatorCounted)
+TEST_F(Registry, ValuesComeAsWindowsHandsThemOut)
 {
     ASSERT_EQ(ERROR_SUCCESS, open(kKey));
-    EXPECT_EQ(std::string("C:\\Program Files\\Zub Core", 25) + '\0', readString("Path"));
-    EXPECT_EQ(std::string("say \"hi\"") + '\0', readString("Quoted"));
-    EXPECT_EQ(std::string(1, '\0'), readString("Empty"));
-    EXPECT_EQ(std::string("default text") + '\0', readString(nullptr));
-    EXPECT_EQ(std::string("default text") + '\0', readString(""));
-}
-
-TEST_F(Registry, DwordsAreFourLittleEndianBytes)
-{
-    ASSERT_EQ(ERROR_SUCCESS, open(kKey));
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    EXPECT_EQ(std::string("\x2a\0\0\0", 4), readString("Answer", type, size));
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-    EXPECT_EQ(4u, size);
+    EXPECT_EQ(terminated(kPath64), read("Path"));
+    EXPECT_EQ(terminated("say \"hi\""), read("Quoted"));
+    EXPECT_EQ(terminated(""), read("Empty"));
+    EXPECT_EQ(terminated("default text"), read(nullptr));
+    EXPECT_EQ(terminated("default text"), read(""));
+    EXPECT_EQ(std::string("\x2a\0\0\0", 4), read("Answer", REG_DWORD));
 }
 
 TEST_F(Registry, NamesIgnoreCaseAndParentKeysExist)
 {
     ASSERT_EQ(ERROR_SUCCESS, open("software\\ZUBWINPORTTEST"));
-    HKEY child = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(key, "core\\2.0", 0, KEY_READ, &child));
-    char data[64];
-    DWORD size = sizeof data;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(child, "PATH", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
-    EXPECT_STREQ("C:\\Program Files\\Zub Core", data);
-    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(child));
+    HKEY parent = key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(parent, "core\\2.0", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(parent));
+    EXPECT_EQ(terminated(kPath64), read("PATH"));
 }
 
 TEST_F(Registry, The32BitViewReadsWow6432Node)
 {
     ASSERT_EQ(ERROR_SUCCESS, open(kKey, KEY_READ | KEY_WOW64_32KEY));
-    EXPECT_EQ(std::string("C:\\Program Files (x86)\\Zub Core") + '\0', readString("Path"));
+    EXPECT_EQ(terminated("C:\\Program Files (x86)\\Zub Core"), read("Path"));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Answer", nullptr, nullptr, nullptr, nullptr));
-
-    HKEY only64 = nullptr;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ZubWinportTest\\Only64", 0, KEY_READ | KEY_WOW64_32KEY,
-                            &only64));
-    EXPECT_EQ(nullptr, only64);
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, open("SOFTWARE\\ZubWinportTest\\Only64", KEY_READ | KEY_WOW64_32KEY));
 }
 
-TEST_F(Registry, MissingKeysAndValuesAre2)
+TEST_F(Registry, MissingKeysValuesAndHandlesHaveTheirCodes)
 {
     key = reinterpret_cast<HKEY>(&key); // must be cleared on failure
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, open("SOFTWARE\\ZubWinportTest\\Nowhere"));
@@ -119,35 +98,25 @@ TEST_F(Registry, MissingKeysAndValuesAre2)
     ASSERT_EQ(ERROR_SUCCESS, open(kKey));
     DWORD size = 0;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Nothing", nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
+    key = nullptr;
 }
 
 TEST_F(Registry, ATooSmallBufferGives234AndTheNeededSize)
 {
     ASSERT_EQ(ERROR_SUCCESS, open(kKey));
-    const DWORD needed = sizeof "C:\\Program Files\\Zub Core";
-
+    const DWORD needed = sizeof kPath64;
     DWORD size = 0;
-    DWORD type = REG_NONE;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Path", nullptr, &type, nullptr, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Path", nullptr, nullptr, nullptr, &size));
     EXPECT_EQ(needed, size);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
 
     char data[64];
-    size = 4;
+    size = needed - 1;
     EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
     EXPECT_EQ(needed, size);
-
-    size = needed;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
-    EXPECT_STREQ("C:\\Program Files\\Zub Core", data);
-}
-
-TEST_F(Registry, ClosingTwiceIsAnInvalidHandle)
-{
-    ASSERT_EQ(ERROR_SUCCESS, open(kKey));
-    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
-    key = nullptr;
+    EXPECT_STREQ(kPath64, data);
 }
 
 TEST(RegistryFiles, Version5WithCrLfAndTheKeysGoWithTheFixture)
@@ -158,14 +127,12 @@ TEST(RegistryFiles, Version5WithCrLfAndTheKeysGoWithTheFixture)
         RegistryFixture registry;
         ASSERT_TRUE(registry.install("Windows Registry Editor Version 5.00\r\n\r\n"
                                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZubWinportTest\\Five]\r\n"
-                                     "\"Name\"=\"five\"\r\n"
-                                     "\"Count\"=dword:00000005\r\n"));
+                                     "\"Name\"=\"five\"\r\n"));
         ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key));
         char data[16];
         DWORD size = sizeof data;
         EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Name", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
-        EXPECT_EQ(5u, size);
-        EXPECT_STREQ("five", data);
+        EXPECT_EQ(std::string("five", 5), std::string(data, size));
         EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
     }
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key));
