@@ -31,6 +31,13 @@ Json::Value offering(const std::vector<Json::Value>& records)
     return check;
 }
 
+Json::Value offeringUpdate(const std::vector<Json::Value>& records)
+{
+    Json::Value scenario;
+    scenario["check"] = offering(records);
+    return scenario;
+}
+
 Json::Value stageReport(int stage, int percent, int thread)
 {
     Json::Value report;

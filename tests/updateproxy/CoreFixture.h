@@ -16,6 +16,8 @@ extern const char* const kComponent;
 Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0, unsigned int fsize = 4096);
 // A check that offers `records`.
 Json::Value offering(const std::vector<Json::Value>& records);
+// A scenario whose checks offer `records`.
+Json::Value offeringUpdate(const std::vector<Json::Value>& records = {updateRecord()});
 // A report of an accepted update: a stage, or with `result` a final result.
 Json::Value stageReport(int stage, int percent = 0, int thread = 1);
 Json::Value resultReport(int result, int thread = 1);

@@ -85,9 +85,7 @@ TEST_F(DruxClientWrapperTest, BusyCheckGivesUpAtItsBound)
 
 TEST_F(DruxClientWrapperTest, CheckWithAFilledListAsksNothing)
 {
-    Json::Value scenario;
-    scenario["check"] = offering({updateRecord()});
-    use(scenario);
+    use(offeringUpdate());
     DruxClient client;
     ASSERT_EQ(client.start(kComponent, 64), 0);
     std::vector<DRUX::DruxUpdateInfo> list(1);
@@ -136,9 +134,7 @@ TEST_F(DruxClientWrapperTest, CheckOutcomesReachTheHostLog)
 
 TEST_F(DruxClientWrapperTest, UserCheckChoosesItsCallByTheStrings)
 {
-    Json::Value scenario;
-    scenario["check"] = offering({updateRecord()});
-    use(scenario);
+    use(offeringUpdate());
     DruxClient_Userid client;
     ASSERT_EQ(client.start(kComponent, 64), 0);
     std::vector<DRUX::DruxUpdateInfoUserid> plain;
@@ -181,8 +177,7 @@ TEST_F(DruxClientWrapperTest, RefusedUpdateTellsTheUserWhy)
         {15, "本机未安装此版本！"}, {16, "已经升级到此版本！"}, {9, "升级失败（9）！"},
         {Json::Value(), "升级失败（-1）！"}};
     for (const auto& [code, text] : refusals) {
-        Json::Value scenario;
-        scenario["check"] = offering({updateRecord()});
+        Json::Value scenario = offeringUpdate();
         scenario["doUpdate"]["status"] = 1;
         scenario["doUpdate"]["code"] = code;
         use(scenario);
@@ -204,8 +199,7 @@ TEST_F(DruxClientWrapperTest, RefusedUpdateReleasesItsSinkExactlyOnce)
 {
     // Refused by the client's own checks (not started), then by the platform
     // with a code that looks the same.
-    Json::Value scenario;
-    scenario["check"] = offering({updateRecord()});
+    Json::Value scenario = offeringUpdate();
     scenario["doUpdate"]["status"] = 1;
     scenario["doUpdate"]["code"] = 3;
     use(scenario);
@@ -227,8 +221,7 @@ TEST_F(DruxClientWrapperTest, RefusedUpdateReleasesItsSinkExactlyOnce)
 
 TEST_F(DruxClientWrapperTest, AcceptedUpdateReportsFromThePlatformThreads)
 {
-    Json::Value scenario;
-    scenario["check"] = offering({updateRecord()});
+    Json::Value scenario = offeringUpdate();
     scenario["doUpdate"]["reports"].append(stageReport(1, 30, 1));
     scenario["doUpdate"]["reports"].append(stageReport(2, 100, 2));
     scenario["doUpdate"]["reports"].append(stageReport(4, 0, 1));

@@ -24,13 +24,6 @@ namespace
 {
 const QString kName(kComponent);
 
-Json::Value offeringUpdate(const std::vector<Json::Value>& records)
-{
-    Json::Value scenario;
-    scenario["check"] = offering(records);
-    return scenario;
-}
-
 // Reports that start well after the dialog is up.
 Json::Value withReports(Json::Value scenario, const std::vector<int>& stages)
 {
@@ -83,7 +76,7 @@ protected:
 
 TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
 {
-    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1, 2, 3, 4}));
+    auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
     QString percentShown;
     ModalScript script([&](QWidget* window) {
         ASSERT_TRUE(waitUntil([&] { return ProgressView(window).percent->text() == "40%"; }));
@@ -103,7 +96,7 @@ TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
 
 TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
 {
-    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1}));
+    auto controller = controllerFor(withReports(offeringUpdate(), {1}));
     bool nestedResult = false;
     ModalScript script([&](QWidget* window) {
         // A request from the dialog's own event loop finds the run busy.
@@ -127,7 +120,7 @@ TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
 
 TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
 {
-    auto controller = controllerFor(withReports(offeringUpdate({updateRecord()}), {1, 4}));
+    auto controller = controllerFor(withReports(offeringUpdate(), {1, 4}));
     ModalScript script([](QWidget*) {});
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
     // Stopped at once, before the platform's first report.
@@ -158,10 +151,10 @@ TEST_F(UpdateControllerTest, UserFlavourThatStartedNeverFallsBack)
 
 TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
 {
-    Json::Value refused = offeringUpdate({updateRecord()});
+    Json::Value refused = offeringUpdate();
     refused["user"]["start"]["status"] = 1;
     refused["user"]["start"]["code"] = 4;
-    Json::Value missing = offeringUpdate({updateRecord()});
+    Json::Value missing = offeringUpdate();
     missing["user"]["create"] = "0x80004005";
     for (const Json::Value& scenario : {refused, missing}) {
         CoreScenario::clearJournal();
@@ -177,7 +170,7 @@ TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
 
 TEST_F(UpdateControllerTest, MissingHostReferenceSkipsTheCheck)
 {
-    use(offeringUpdate({updateRecord()}));
+    use(offeringUpdate());
     EXPECT_CALL(m_tov, getText()).Times(0);
     EXPECT_CALL(m_zub, getHostObject()).Times(0);
     ZubUpdateController withoutZub(&m_tov, nullptr);
