@@ -152,9 +152,15 @@ WINPORT_API FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName)
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    // No ordinals here, and only the module's own exports count: dlsym would
-    // also find what the libraries it links to export.
-    void* symbol = reinterpret_cast<uintptr_t>(lpProcName) > 0xFFFF ? dlsym(handle, lpProcName) : nullptr;
+    // Shared objects export no ordinals.
+    if (reinterpret_cast<uintptr_t>(lpProcName) <= 0xFFFF) {
+        dlclose(handle);
+        SetLastError(ERROR_INVALID_ORDINAL);
+        return nullptr;
+    }
+    // Only the module's own exports count: dlsym would also find what the
+    // libraries it links to export.
+    void* symbol = dlsym(handle, lpProcName);
     dlclose(handle);
     if (!symbol || winport::moduleAt(symbol) != module) {
         SetLastError(ERROR_PROC_NOT_FOUND);
