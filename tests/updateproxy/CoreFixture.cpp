@@ -85,9 +85,16 @@ int CoreFixture::journalCount(const std::string& part)
     return count;
 }
 
-bool CoreFixture::waitForJournal(const std::string& part, int count)
+bool CoreFixture::waitForSinkReleases(int count)
 {
-    return QTest::qWaitFor([&] { return journalCount(part) >= count; }, 5000);
+    const auto released = [] {
+        std::istringstream journal(CoreScenario::journal());
+        int releases = 0;
+        for (std::string line; std::getline(journal, line);)
+            releases += line.rfind("sink ", 0) == 0 && line.find(" Release") != std::string::npos ? 1 : 0;
+        return releases;
+    };
+    return QTest::qWaitFor([&] { return released() >= count; }, 5000);
 }
 
 std::vector<ZubHostTesting::DebugLogEntry> CoreFixture::logOf(const QString& function)

@@ -35,7 +35,8 @@ protected:
 
     // Journal lines of the core that contain `part`.
     static int journalCount(const std::string& part);
-    static bool waitForJournal(const std::string& part, int count = 1);
+    // Waits until the platform has released `count` notification sinks.
+    static bool waitForSinkReleases(int count = 1);
 
     // Host-log lines that came from `function`.
     static std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);

@@ -234,7 +234,7 @@ TEST_F(DruxClientWrapperTest, AcceptedUpdateReportsFromThePlatformThreads)
     ASSERT_EQ(client.checkUpdate("user", "tenant", list), 1);
     client.doUpdata(list[0], &receiver);
     EXPECT_EQ(list[0].canUpdate, 0);
-    ASSERT_TRUE(waitForJournal("Release"));
+    ASSERT_TRUE(waitForSinkReleases());
     const std::vector<std::pair<int, int>> expected = {{1, 30}, {2, 100}, {4, 0}};
     EXPECT_EQ(receiver.reports(), expected);
     EXPECT_TRUE(messageBoxes().isEmpty());

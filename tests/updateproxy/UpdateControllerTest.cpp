@@ -91,7 +91,7 @@ TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
     EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
     EXPECT_EQ(journalCount("DruxClient2."), 0);
     EXPECT_EQ(titleWindows(), 0);
-    ASSERT_TRUE(waitForJournal("Release"));
+    ASSERT_TRUE(waitForSinkReleases());
 }
 
 TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
@@ -109,13 +109,13 @@ TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
     EXPECT_EQ(journalCount(".Start"), 1);
     EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
     EXPECT_EQ(titleWindows(), 0);
-    ASSERT_TRUE(waitForJournal("Release"));
+    ASSERT_TRUE(waitForSinkReleases());
 
     // Idle again: the next request runs, with the user strings of its time.
     m_user2 = "tenant-3";
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
     EXPECT_EQ(journalCount("user2=\"tenant-3\""), 1);
-    ASSERT_TRUE(waitForJournal("Release", 2));
+    ASSERT_TRUE(waitForSinkReleases(2));
 }
 
 TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
@@ -128,7 +128,7 @@ TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
     ASSERT_NE(stop, std::string::npos);
     EXPECT_LT(journalAt("DruxClientUserid.DoUpdate"), stop);
     EXPECT_GT(journalAt("NotifyStage"), stop);
-    ASSERT_TRUE(waitForJournal("Release"));
+    ASSERT_TRUE(waitForSinkReleases());
     EXPECT_FALSE(script.ran());
 }
 
@@ -164,7 +164,7 @@ TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
         EXPECT_EQ(journalCount("DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
         EXPECT_EQ(journalCount("DruxClient2.Stop"), 1);
         EXPECT_EQ(journalCount("DruxClientUserid.Check"), 0);
-        ASSERT_TRUE(waitForJournal("Release"));
+        ASSERT_TRUE(waitForSinkReleases());
     }
 }
 
