@@ -2,11 +2,14 @@
 #include <oleauto.h>
 #include <windows.h>
 
+#include "LocalRepository.h"
 #include "Scenario.h"
 
 #include <qor/IDruxNotify.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qorcore {
 
@@ -27,9 +30,13 @@ public:
     const FlavourPlan& plan() const { return m_plan; }
 
 private:
+    HRESULT checkRepository(unsigned int* hasUpdate, int* code, BSTR* reason, BSTR* list);
+    HRESULT updateFromRepository(int* code, const std::string& appname, std::shared_ptr<Sink> sink);
+
     std::string m_name;
     FlavourPlan m_plan;
     RepositoryPlan m_repository;
+    std::vector<Package> m_offers;
     int m_checks = 0;
     std::string m_appname;
     int m_bits = 0;

@@ -2,6 +2,7 @@
 // objects made through its class object, reports sent on its own threads.
 #include "CoreScenario.h"
 #include "DebugCapture.h"
+#include "TempDir.h"
 #include "TestPaths.h"
 
 #include <qor/IDruxClient2.h>
@@ -18,7 +19,11 @@
 #include <chrono>
 #include <mutex>
 #include <set>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -26,8 +31,15 @@ namespace {
 class CountingNotify final : public IDruxNotify
 {
 public:
-    HRESULT STDMETHODCALLTYPE NotifyResult(unsigned int, BSTR, BSTR, int, int) override { return note(); }
-    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int, BSTR, BSTR, int, int, int) override { return note(); }
+    // Stage reports as (stage, percent), results as (100 + result, 0).
+    HRESULT STDMETHODCALLTYPE NotifyResult(unsigned int, BSTR, BSTR, int, int result) override
+    {
+        return note(100 + result, 0);
+    }
+    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int, BSTR, BSTR, int, int stage, int percent) override
+    {
+        return note(stage, percent);
+    }
     HRESULT STDMETHODCALLTYPE Release() override
     {
         ++releases;
@@ -46,15 +58,17 @@ public:
     std::atomic<int> lateReports{0};
     std::mutex lock;
     std::set<DWORD> threads;
+    std::vector<std::pair<int, int>> values;
 
 private:
-    HRESULT note()
+    HRESULT note(int value, int percent)
     {
         if (releases > 0)
             ++lateReports;
         ++reports;
         const std::lock_guard<std::mutex> hold(lock);
         threads.insert(GetCurrentThreadId());
+        values.emplace_back(value, percent);
         return S_OK;
     }
 };
@@ -162,6 +176,75 @@ TEST_F(CoreLibrary, RefusedUpdateNeverTouchesTheSink)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(notify.reports, 0);
     EXPECT_EQ(notify.releases, 0);
+    service->Release();
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string textOf(BSTR text)
+{
+    char buffer[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
+{
+    TempDir packages;
+    TempDir modules;
+    const std::string module = "ZubQualityControl64d.dll";
+    std::string payload(200000, '\0');
+    for (size_t i = 0; i < payload.size(); ++i)
+        payload[i] = static_cast<char>(i * 7919 % 251);
+    std::ofstream(packages.file(module), std::ios::binary) << payload;
+    std::ofstream(packages.file("qc.json")) << R"({"appname": "Mirn6_QualityControl", "version": "6.10.0",
+        "bits": 64, "title": "Quality Control", "desc": "charts", "file": "ZubQualityControl64d.dll"})";
+    std::ofstream(packages.file("older.json")) << R"({"appname": "Mirn6_QualityControl", "version": "6.2.0",
+        "file": "ZubQualityControl64d.dll"})";
+    std::ofstream(modules.file(module), std::ios::binary) << "old module";
+    std::ofstream(modules.file(module + ".version")) << "6.9.3\n";
+    scenario.write(R"({"repository": {"packages": ")" + packages.path() + R"(", "modules": ")" + modules.path() +
+                   R"(", "chunkBytes": 65536}})");
+
+    IDruxClient2* service = productService();
+    ASSERT_NE(service, nullptr);
+    int code = -1;
+    BSTR name = SysAllocString(L"Mirn6_QualityControl");
+    ASSERT_EQ(service->Start(&code, name, 64), S_OK);
+    unsigned int hasUpdate = 0;
+    BSTR reason = nullptr;
+    BSTR list = nullptr;
+    ASSERT_EQ(service->CheckUpdate(&code, &hasUpdate, &reason, &list), S_OK);
+    EXPECT_EQ(hasUpdate, 1u);
+    EXPECT_EQ(textOf(list), R"([{"appname":"Mirn6_QualityControl","bits":64,"desc":"charts","fsize":200000,)"
+                            R"("opentime":0,"silent":0,"sp":0,"title":"Quality Control","version":"6.10.0"}])");
+    SysFreeString(list);
+
+    CountingNotify notify;
+    ASSERT_EQ(service->DoUpdate(&code, name, 64, &notify), S_OK);
+    ASSERT_TRUE(notify.waitForRelease());
+    const std::vector<std::pair<int, int>> expected = {{1, 32}, {1, 65}, {1, 98}, {1, 100}, {2, 0},
+                                                       {3, 0},  {4, 0},  {100, 0}};
+    EXPECT_EQ(notify.values, expected);
+    EXPECT_EQ(fileText(modules.file(module)), payload);
+    EXPECT_EQ(fileText(modules.file(module + ".version")), "6.10.0\n");
+    EXPECT_FALSE(std::filesystem::exists(modules.file(module + ".part")));
+
+    // Installed now: nothing newer, and nothing to update.
+    ASSERT_EQ(service->CheckUpdate(&code, &hasUpdate, &reason, &list), S_OK);
+    EXPECT_EQ(hasUpdate, 0u);
+    EXPECT_EQ(code, 16);
+    EXPECT_EQ(textOf(reason), "Mirn6_QualityControl is up to date");
+    SysFreeString(reason);
+    CountingNotify refused;
+    EXPECT_EQ(service->DoUpdate(&code, name, 64, &refused), 1);
+    EXPECT_EQ(code, 7);
+    EXPECT_EQ(refused.releases, 0);
+    SysFreeString(name);
     service->Release();
 }
 
