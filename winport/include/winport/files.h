@@ -61,6 +61,7 @@ typedef struct _OVERLAPPED {
 #define LOCKFILE_EXCLUSIVE_LOCK 0x00000002
 
 // Share modes are accepted but not enforced: POSIX has no mandatory sharing.
+// Handles are never inherited by child processes, whatever bInheritHandle says.
 WINPORT_API HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                                LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                                DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
@@ -94,5 +95,8 @@ WINPORT_API intptr_t _get_osfhandle(int fd);
 WINPORT_API int _close(int fd);
 WINPORT_API int _fileno(FILE* stream);
 // Modes r, w, a with +, b or t, and c (commit: each flush reaches the disk).
-// A text stream writes "\r\n" for "\n" and does not read.
+// A text stream writes "\r\n" for "\n" and does not read. As in the Windows
+// CRT, "a" alone does not append: _O_APPEND on the descriptor does. A line
+// written with one fwrite and one fflush (up to 8193 characters, CR LF
+// doubling included) reaches the file in one write.
 WINPORT_API FILE* _fdopen(int fd, const char* mode);

@@ -51,8 +51,10 @@ inline PVOID InterlockedCompareExchangePointer(PVOID volatile* Destination, PVOI
 
 WINPORT_API void Sleep(DWORD dwMilliseconds);
 
-// A named event lives as long as some handle to it is open, in any process.
-// Unnamed events exist only as handles: nothing signals or waits on them here.
+// A named event lives as long as some handle to it is open, in any process of
+// the user (a lock file in the folder WINPORT_OBJECTS names, by default
+// /tmp/winport-<uid>). Unnamed events exist only as handles: nothing signals
+// or waits on them here.
 WINPORT_API HANDLE CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes, BOOL bManualReset,
                                 BOOL bInitialState, LPCSTR lpName);
 WINPORT_API BOOL CloseHandle(HANDLE hObject);
