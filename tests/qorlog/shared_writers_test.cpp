@@ -125,20 +125,24 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
     }
     int gaps = 0;
     int truncatedWriters = 0;
+    int unfinishedWriters = 0;  // whose last line is not on disk
     for (int writer = 0; writer < kProcesses * kThreads; ++writer) {
         const std::set<int>& numbers = survey.survivors[writer];
-        ASSERT_FALSE(numbers.empty()) << "writer " << writer;
-        EXPECT_EQ(*numbers.rbegin(), kLines - 1) << "writer " << writer;
-        gaps += *numbers.rbegin() - *numbers.begin() + 1 - static_cast<int>(numbers.size());
+        if (numbers.empty() || *numbers.rbegin() != kLines - 1) {
+            ++unfinishedWriters;
+            continue;
+        }
+        gaps += kLines - *numbers.begin() - static_cast<int>(numbers.size());
         truncatedWriters += *numbers.begin() > 0;
     }
     std::printf("lines written %d, on disk %d, switches seen %d, torn %d, overwritten or lost between "
-                "survivors %d, duplicated %d, disordered %d, %.2f s\n",
+                "survivors %d, duplicated %d, disordered %d, unfinished writers %d, %.2f s\n",
                 kProcesses * kThreads * kLines, survey.lines, switches, survey.torn, gaps,
-                survey.duplicated, survey.disordered, seconds);
+                survey.duplicated, survey.disordered, unfinishedWriters, seconds);
     EXPECT_EQ(survey.torn, 0);
     EXPECT_EQ(gaps, 0);
     EXPECT_EQ(survey.duplicated, 0);
     EXPECT_EQ(survey.disordered, 0);
+    EXPECT_EQ(unfinishedWriters, 0);
     EXPECT_GT(truncatedWriters, 0) << "no file was truncated: too few switches";
 }
