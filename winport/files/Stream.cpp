@@ -36,6 +36,9 @@ struct Cookie {
     FILE* stream = nullptr;
     std::vector<char> buffer = std::vector<char>(kStreamBuffer);
     std::vector<char> scratch = std::vector<char>(2 * kStreamBuffer);
+    // glibc's stream lock already serialises the writes of threads that share
+    // the stream, but ThreadSanitizer cannot see that lock; it sees this one.
+    std::mutex writeMutex {};
 };
 
 // Streams by address, for _fileno: glibc reports -1 for a cookie stream.
@@ -108,6 +111,7 @@ const char* translate(Cookie& cookie, const char* bytes, size_t& size)
 ssize_t cookieWrite(void* raw, const char* bytes, size_t size)
 {
     auto& cookie = *static_cast<Cookie*>(raw);
+    std::lock_guard<std::mutex> guard(cookie.writeMutex);
     size_t outSize = size;
     const char* out = cookie.mode.text ? translate(cookie, bytes, outSize) : bytes;
     if (!writeAll(cookie.fd, out, outSize))
