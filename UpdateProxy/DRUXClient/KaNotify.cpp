@@ -98,7 +98,7 @@ int KaNotify::notifyStage(unsigned int error, const char* text1, const char* tex
         return 0;
     }
     if (m_pNotifyInf)
-        m_pNotifyInf->notifyProgress(stage, percent);
+        IDRUXNotifyInf::deliver(m_pNotifyInf, stage, percent);
     if (stage == DRUXCODE::kDownloading)
         printLine("[0x%x] downloading %s.%s (bits %d) %d%%\n", threadId(), shown(text1),
                   shown(text2), bits, percent);

@@ -27,6 +27,7 @@ ZubInstallProgressHandler::ZubInstallProgressHandler()
 
 ZubInstallProgressHandler::~ZubInstallProgressHandler()
 {
+    endNotifications();
     closeProgressForm();
     delete m_pTimer;
     m_pTimer = nullptr;

@@ -9,6 +9,8 @@
 class StageLog : public IDRUXNotifyInf
 {
 public:
+    ~StageLog() override { endNotifications(); }
+
     void notifyProgress(int stage, int percent) override
     {
         const std::lock_guard<std::mutex> hold(m_lock);

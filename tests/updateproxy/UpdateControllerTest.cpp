@@ -132,6 +132,20 @@ TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
     EXPECT_FALSE(script.ran());
 }
 
+TEST_F(UpdateControllerTest, ReportsAfterTheControllerIsGoneAreHarmless)
+{
+    // The host may drop the plug-in while a silent update still runs.
+    auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
+    EXPECT_TRUE(controller->checkAndUpdate(kName, true));
+    controller.reset();
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(waitForSinkReleases());
+    QTest::qWait(50);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("install Mirn6_QualityControl. (bits 64) over!"), std::string::npos);
+    EXPECT_NE(printed.find("destroy notifier"), std::string::npos);
+}
+
 TEST_F(UpdateControllerTest, UserFlavourThatStartedNeverFallsBack)
 {
     Json::Value failing;
