@@ -1,37 +1,20 @@
 #pragma once
-#include "DruxNotify.h"
-#include "DruxUpdateInfo.h"
-
-#include <string>
-#include <vector>
+#include "UpdateClient.h"
 
 struct IDruxClientUserid;
 
 namespace DRUX {
 
-// User-flavour update client over the platform's IDruxClientUserid.
-class DruxClientUserid
+// User-flavour update client over the platform's IDruxClientUserid; its
+// check may carry the two user-identity strings.
+class DruxClientUserid : public UpdateClient<IDruxClientUserid, DruxUpdateInfoUserid>
 {
 public:
-    DruxClientUserid();
-    virtual ~DruxClientUserid();
-    DruxClientUserid(const DruxClientUserid&) = delete;
-    DruxClientUserid& operator=(const DruxClientUserid&) = delete;
-
-    int start(const std::string& appname, int bits);
-    int checkUpdate(unsigned int* hasUpdate, std::string& reason,
-                    std::vector<DruxUpdateInfoUserid>& list);
+    using UpdateClient::checkUpdate;
     int checkUpdate(const std::string& user1, const std::string& user2, unsigned int* hasUpdate,
                     std::string& reason, std::vector<DruxUpdateInfoUserid>& list);
-    int doUpdate(const DruxUpdateInfoUserid& info, int bits, DruxNotify* notify);
-    int stop();
-
-    static int parseUpdateList(const std::string& json, std::vector<DruxUpdateInfoUserid>& list);
 
 protected:
-    std::string appname;
-    unsigned int bits;
-    IDruxClientUserid* service;
     std::string user1;
     std::string user2;
 };

@@ -10,7 +10,6 @@
 
 #include <qor/DruxCodes.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
@@ -52,23 +51,6 @@ void releaseService(const Flavour& flavour, Service*& service)
     qorlog::debugLog("%s dtor", flavour.client);
 }
 
-template <class Service>
-int startService(Service* service, const std::string& name, int bits, std::string& appname,
-                 unsigned int& storedBits)
-{
-    if (!service)
-        return DRUXCODE::kNoService;
-    if (!validBits(static_cast<unsigned int>(bits)))
-        return DRUXCODE::kBadArgument;
-    int code = DRUXCODE::kNoPlatformCode;
-    const Bstr text(name);
-    if (service->Start(&code, text.get(), bits) != S_OK)
-        return code;
-    appname = name;
-    storedBits = static_cast<unsigned int>(bits);
-    return DRUXCODE::kOk;
-}
-
 // The guards of a check; kOk when the check may go to the platform.
 inline int checkGuard(bool connected, const unsigned int* hasUpdate, const std::string& appname,
                       unsigned int bits)
@@ -102,47 +84,6 @@ int runCheck(unsigned int* hasUpdate, std::string& reason, std::vector<Record>& 
         reason = text ? text.get() : "";
     }
     return code;
-}
-
-// Hands the update to the platform with a new proxy over `notify`. From the
-// proxy's creation on, the sink is released on every path but the guards.
-template <class Service>
-int runUpdate(Service* service, const std::string& appname, unsigned int storedBits,
-              const std::string& name, int bits, DruxNotify* notify)
-{
-    if (!service)
-        return DRUXCODE::kNoService;
-    if (!notify || !validBits(static_cast<unsigned int>(bits)))
-        return DRUXCODE::kBadArgument;
-    if (appname.empty() || !validBits(storedBits))
-        return DRUXCODE::kNotStarted;
-    int code = DRUXCODE::kNoPlatformCode;
-    const Bstr text(name);
-    KaNotifyProxy* proxy = new (std::nothrow) KaNotifyProxy(notify);
-    if (!proxy) {
-        notify->release();
-        return code;
-    }
-    if (service->DoUpdate(&code, text.get(), bits, proxy) != S_OK) {
-        proxy->Release();
-        return code;
-    }
-    return DRUXCODE::kOk;
-}
-
-template <class Service>
-int stopService(Service* service, std::string& appname, unsigned int& bits)
-{
-    if (!service)
-        return DRUXCODE::kNoService;
-    if (appname.empty() || !validBits(bits))
-        return DRUXCODE::kNotStarted;
-    int code = DRUXCODE::kNoPlatformCode;
-    const HRESULT status = service->Stop(&code);
-    // Not started afterwards, whatever the platform said.
-    appname.clear();
-    bits = 0;
-    return status == S_OK ? DRUXCODE::kOk : code;
 }
 
 }  // namespace detail

@@ -106,6 +106,15 @@ TYPED_TEST(ServiceClient, BeforeStartOperationsAnswer3AndTouchNothing)
     EXPECT_EQ(this->sinkLog->releases(), 0);
     sink->release();
     EXPECT_FALSE(journalHas(this->call("Start") + " appname=\"Mirn6_QualityControl\" bits=16"));
+
+    // The service is released once; the destructor's line goes to the debugger only.
+    client.reset();
+    const std::string journal = CoreScenario::journal();
+    const std::string release = this->call("Release") + "\n";
+    ASSERT_NE(journal.find(release), std::string::npos);
+    EXPECT_EQ(journal.find(release, journal.find(release) + 1), std::string::npos);
+    EXPECT_TRUE(capture.contains(std::string(" ") + TypeParam::kName + " dtor\n"));
+    EXPECT_EQ(countLogged(capture, std::string(TypeParam::kName) + " dtor"), 0);
 }
 
 TYPED_TEST(ServiceClient, ChecksAnswerWithTheListTheReasonOrThePlatformCode)
