@@ -1,0 +1,140 @@
+#include "DemoSuite.h"
+
+#include "ChildProcess.h"
+#include "QualityControlProbe.h"
+#include "TestPaths.h"
+
+#include <windows.h>
+
+#include <json/json.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char* const kModuleFolder = "Module/QualityControl/1/QualityControl";
+const char* const kModuleFile = "ZubQualityControl64d.dll";
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string compact(const Json::Value& value)
+{
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, value);
+}
+
+std::string built(const std::string& relative)
+{
+    return TestPaths::inBuild(relative);
+}
+} // namespace
+
+DemoSuite::DemoSuite()
+    : m_bin((fs::path(m_root.path()) / "suite" / "bin").string())
+    , m_modules((fs::path(m_root.path()) / "suite" / fs::path(kModuleFolder).make_preferred()).string())
+    , m_packages(m_root.file("packages"))
+    , m_journal(m_root.file("journal.txt"))
+{
+    layOutBin();
+    layOutModules();
+    Json::Value scenario;
+    scenario["repository"]["packages"] = m_packages;
+    scenario["repository"]["modules"] = m_modules;
+    scenario["repository"]["paceMs"] = 20;
+    scenario["repository"]["chunkBytes"] = 65536;
+    m_core.write(compact(scenario));
+}
+
+void DemoSuite::layOutBin() const
+{
+    fs::create_directories(m_bin);
+    const fs::path from = TestPaths::executableFolder();
+    for (const char* file : {"zubhost", "ZubQualityControlProxy64d.so"})
+        fs::copy_file(from / file, fs::path(m_bin) / file);
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("lib", 0) == 0 && entry.path().extension() == ".so")
+            fs::copy_file(entry.path(), fs::path(m_bin) / name);
+    }
+}
+
+void DemoSuite::layOutModules() const
+{
+    fs::create_directories(m_modules);
+    fs::copy_file(built(std::string(kModuleFolder) + "/" + kModuleFile), fs::path(m_modules) / kModuleFile);
+    writeFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string(), "1.0.0");
+
+    fs::create_directories(m_packages);
+    fs::copy_file(built(std::string("packages/QualityControl/1.1.0/") + kModuleFile),
+                  fs::path(m_packages) / kModuleFile);
+    Json::Value manifest;
+    manifest["appname"] = "Mirn6_QualityControl";
+    manifest["version"] = "1.1.0";
+    manifest["bits"] = 64;
+    manifest["title"] = "Quality Control";
+    manifest["desc"] = "New charts";
+    manifest["file"] = kModuleFile;
+    writeFile((fs::path(m_packages) / "ZubQualityControl64d.json").string(), compact(manifest));
+}
+
+std::optional<int> DemoSuite::runHost(const std::vector<std::string>& arguments, int timeoutMs)
+{
+    ChildProcess host((fs::path(m_bin) / "zubhost").string(), arguments,
+                      {{"QT_QPA_PLATFORM", "offscreen"},
+                       {"QT_QPA_PLATFORMTHEME", ""},
+                       {"ZUB_MESSAGEBOX", "record"},
+                       {"QORCORE_JOURNAL", m_journal}});
+    if (!host.started())
+        return std::nullopt;
+    return host.wait(timeoutMs);
+}
+
+std::string DemoSuite::recordedVersion() const
+{
+    std::string version = readFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string());
+    version.erase(version.find_last_not_of("\r\n") + 1);
+    return version;
+}
+
+std::string DemoSuite::moduleVersion() const
+{
+    const std::string path = (fs::path(m_modules) / kModuleFile).string();
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (!module)
+        return std::string();
+    const auto probe = reinterpret_cast<GetQualityControlProbeFunc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "getQualityControlProbe")));
+    const std::string version = probe ? probe()->version : "";
+    FreeLibrary(module);
+    return version;
+}
+
+std::string DemoSuite::journal() const
+{
+    return readFile(m_journal);
+}
+
+int linesWith(const std::string& text, const std::string& part)
+{
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);)
+        count += line.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}

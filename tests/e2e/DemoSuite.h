@@ -1,0 +1,42 @@
+#pragma once
+#include "CoreScenario.h"
+#include "TempDir.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A suite laid out in a fresh folder as its installer would: the demo host,
+// the plug-in and the host libraries in bin/, Quality Control 1.0.0 in the
+// module folder; beside it a package folder offering version 1.1.0, and the
+// stand-in platform core (of the build) serving that folder.
+class DemoSuite
+{
+public:
+    DemoSuite();
+
+    // Runs the suite's demo host with `arguments`; its exit code, nothing
+    // when it did not end in time.
+    std::optional<int> runHost(const std::vector<std::string>& arguments, int timeoutMs = 60000);
+
+    // The version the platform recorded for the installed module.
+    std::string recordedVersion() const;
+    // The version the installed module itself reports.
+    std::string moduleVersion() const;
+    // Every call the platform core was asked by the host processes so far.
+    std::string journal() const;
+
+private:
+    void layOutBin() const;
+    void layOutModules() const;
+
+    TempDir m_root;
+    std::string m_bin;
+    std::string m_modules;
+    std::string m_packages;
+    std::string m_journal;
+    CoreScenario m_core;
+};
+
+// Lines of `text` that contain `part`.
+int linesWith(const std::string& text, const std::string& part);
