@@ -1,6 +1,6 @@
 #pragma once
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <memory>
 #include <string>

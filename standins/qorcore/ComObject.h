@@ -1,6 +1,6 @@
 #pragma once
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include "Journal.h"
 

@@ -1,6 +1,6 @@
 // The library's exports: the class-object entry and the journal for tests.
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include "ClassFactory.h"
 #include "Journal.h"

@@ -3,8 +3,8 @@
 
 #include <KaNotifyProxy.h>
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <qor/IQORCore.h>
 #include <qor/QorIds.h>
 
-#include <shlwapi.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

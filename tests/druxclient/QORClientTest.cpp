@@ -14,8 +14,8 @@
 #include <qor/IDruxClient2.h>
 #include <qor/QorIds.h>
 
-#include <shlwapi.h>
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -10,8 +10,8 @@
 #include <qor/IQORCore.h>
 #include <qor/QorIds.h>
 
-#include <unknwn.h>
 #include <windows.h>
+#include <unknwn.h>
 
 #include <gtest/gtest.h>
 
