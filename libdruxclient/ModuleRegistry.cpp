@@ -84,7 +84,9 @@ HMODULE ModuleRegistry::loadModule(const char* path)
 
     HMODULE module = LoadLibraryA(path);
     if (!module) {
-        clientLog()->log("LoadLibrary failed, error %d, path %s", static_cast<int>(GetLastError()), path);
+        // Read before the log line: creating the logger may set it anew.
+        const DWORD error = GetLastError();
+        clientLog()->log("LoadLibrary failed, error %d, path %s", static_cast<int>(error), path);
         return nullptr;
     }
     if (!classObjectEntry(module)) {
