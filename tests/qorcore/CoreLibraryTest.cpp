@@ -123,24 +123,6 @@ TEST_F(CoreLibrary, UnusableScenarioIsReportedAndRefusedAtOnce)
     EXPECT_TRUE(capture.contains("qorcore: scenario " + scenario.path() + ".absent cannot be opened"));
 }
 
-TEST_F(CoreLibrary, ObjectsAnswerForTheirOwnIdsOnly)
-{
-    void* object = nullptr;
-    EXPECT_EQ(getClassObject(CLSID_DruxClient2, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE);
-    IClassFactory* factory = nullptr;
-    ASSERT_EQ(getClassObject(CLSID_QORCore, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
-    EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(factory), IID_IQORCore, &object),
-              CLASS_E_NOAGGREGATION);
-    IQORCore* core = nullptr;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IQORCore, reinterpret_cast<void**>(&core)), S_OK);
-    EXPECT_EQ(core->CreateInstance(CLSID_DruxClient2, IID_IQORCore, &object), E_NOINTERFACE);
-    EXPECT_EQ(core->CreateInstance(IID_IQORCore, IID_IDruxClient2, &object), CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(object, nullptr);
-    core->Release();
-    factory->Release();
-    EXPECT_NE(CoreScenario::journal().find("Core.Release\n"), std::string::npos);
-}
-
 TEST_F(CoreLibrary, ConcurrentScriptReleasesAfterEveryThreadIsDone)
 {
     scenario.write(R"({"doUpdate": {"concurrent": true, "releaseDelayMs": 5, "reports": [
