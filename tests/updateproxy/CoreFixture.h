@@ -12,15 +12,17 @@
 
 extern const char* const kComponent;
 
-// One record of an update list, as the platform's JSON has it.
+// One record of an update list, and a scenario whose checks offer records.
 Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0, unsigned int fsize = 4096);
-// A check that offers `records`.
-Json::Value offering(const std::vector<Json::Value>& records);
-// A scenario whose checks offer `records`.
 Json::Value offeringUpdate(const std::vector<Json::Value>& records = {updateRecord()});
-// A report of an accepted update: a stage, or with `result` a final result.
-Json::Value stageReport(int stage, int percent = 0, int thread = 1);
-Json::Value resultReport(int result, int thread = 1);
+
+// Journal lines of the stand-in core that contain `part`.
+int journalCount(const std::string& part);
+// Waits until the platform has released `count` notification sinks.
+bool waitForSinkReleases(int count = 1);
+// Host-log lines that came from `function`, and the message-box texts.
+std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);
+QStringList messageBoxes();
 
 // Tests against the real stand-in platform core, with the host's log and
 // message boxes recorded.
@@ -32,15 +34,6 @@ protected:
 
     // In force for the clients created from now on.
     void use(const Json::Value& scenario);
-
-    // Journal lines of the core that contain `part`.
-    static int journalCount(const std::string& part);
-    // Waits until the platform has released `count` notification sinks.
-    static bool waitForSinkReleases(int count = 1);
-
-    // Host-log lines that came from `function`.
-    static std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);
-    static QStringList messageBoxes();
 
     CoreScenario m_core;
 };

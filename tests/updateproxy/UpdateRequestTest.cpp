@@ -12,7 +12,6 @@
 
 using testing::NiceMock;
 using testing::Return;
-using testing::ReturnRef;
 
 namespace
 {
@@ -30,8 +29,6 @@ IZubQualityControlServiceFactory* registeredFactory()
     bundle->activate(&context, nullptr);
     return dynamic_cast<IZubQualityControlServiceFactory*>(factory);
 }
-
-const QString kFactoryFunction("ZubQualityControlServiceFactory::updateQualityControl");
 } // namespace
 
 class UpdateRequestTest : public CoreFixture
@@ -40,24 +37,17 @@ protected:
     UpdateRequestTest()
     {
         ZubHostTesting::resetUserActionLogService();
-        Json::Value scenario;
-        scenario["check"]["hasUpdate"] = 0;
-        use(scenario);
-        ON_CALL(m_form, getTovService()).WillByDefault(Return(&m_tov));
+        Json::Value nothingNew;
+        nothingNew["check"]["hasUpdate"] = 0;
+        use(nothingNew);
         ON_CALL(m_form, getZubService()).WillByDefault(Return(&m_zub));
         ON_CALL(m_form, getUserActionLogProvider()).WillByDefault(Return(&m_provider));
         ON_CALL(m_provider, getUserActionLogService()).WillByDefault(Return(&m_logService));
-        ON_CALL(m_zub, getHostObject()).WillByDefault(Return(&m_hostObject));
-        ON_CALL(m_hostObject, getText()).WillByDefault(ReturnRef(m_user1));
-        ON_CALL(m_tov, getText()).WillByDefault(Return(QString("tenant")));
     }
     ~UpdateRequestTest() override { ZubHostTesting::resetUserActionLogService(); }
 
     std::unique_ptr<IZubQualityControlServiceFactory> m_factory{registeredFactory()};
-    QString m_user1 = "user";
-    NiceMock<MockHostObject> m_hostObject;
     NiceMock<MockZubService> m_zub;
-    NiceMock<MockTovService> m_tov;
     NiceMock<MockUserActionLogService> m_logService;
     NiceMock<MockUserActionLogProvider> m_provider;
     NiceMock<MockMainForm> m_form;
@@ -67,17 +57,24 @@ protected:
 TEST_F(UpdateRequestTest, FirstRequestSetsUpTheOnlyController)
 {
     ASSERT_NE(m_factory, nullptr);
-    // Asked once for the services and once for the log provider, at the first request only.
+    // Asked for the services and for the log provider at the first request only.
     EXPECT_CALL(m_host, getMainForm()).Times(2).WillRepeatedly(Return(&m_form));
-    EXPECT_CALL(m_form, getTovService()).Times(1);
     EXPECT_CALL(m_form, getZubService()).Times(1);
     EXPECT_CALL(m_form, getUserActionLogProvider()).Times(1);
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, true));
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, false));
     EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 1);
     EXPECT_EQ(ZubUserActionLogUtils::userActionLogService(), &m_logService);
+    // Without a Tov service the user flavour starts and checks nothing.
     EXPECT_EQ(journalCount("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64"), 2);
-    EXPECT_EQ(journalCount("CheckUpdateForUser user1=\"user\" user2=\"tenant\""), 2);
+    EXPECT_EQ(journalCount("Check"), 0);
+
+    // Its teardown stops both clients; neither is started, so both stops are refused.
+    ZubHostTesting::clearDebugLog();
+    m_factory.reset();
+    ASSERT_EQ(logOf("DruxClient_Userid::stop").size(), 1u);
+    ASSERT_EQ(logOf("DruxClient::stop").size(), 1u);
+    EXPECT_EQ(logOf("DruxClient::stop")[0].message, QString("DruxClient Stop failed: 3\n"));
 }
 
 TEST_F(UpdateRequestTest, NullLogProviderLeavesTheLogServiceUnset)
@@ -87,40 +84,27 @@ TEST_F(UpdateRequestTest, NullLogProviderLeavesTheLogServiceUnset)
     EXPECT_CALL(m_form, getUserActionLogProvider()).WillOnce(Return(nullptr));
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, true));
     EXPECT_EQ(ZubHostTesting::userActionLogServiceSetCount(), 0);
-    EXPECT_EQ(journalCount("CheckUpdateForUser"), 1);
+    EXPECT_EQ(journalCount("DruxClientUserid.Start"), 1);
 }
 
 TEST_F(UpdateRequestTest, HostWithoutAUsableMainFormIsLoggedAndAskedAgain)
 {
     ASSERT_NE(m_factory, nullptr);
     NiceMock<MockTovOnlyMainForm> foreignForm;
-    EXPECT_CALL(m_host, getMainForm()).WillOnce(Return(nullptr)).WillOnce(Return(&foreignForm));
+    EXPECT_CALL(m_host, getMainForm())
+        .WillOnce(Return(nullptr))
+        .WillOnce(Return(&foreignForm))
+        .WillRepeatedly(Return(&m_form));
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, false));
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, false));
     EXPECT_TRUE(m_factory->updateQualityControl(nullptr, false));
-    const auto lines = logOf(kFactoryFunction);
+    const auto lines = logOf("ZubQualityControlServiceFactory::updateQualityControl");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].operation, ZubHostTesting::LogOperation::Error);
     EXPECT_EQ(lines[0].message,
               QString("ZubQualityControl update skipped: the host has no main form to update for\n"));
     EXPECT_EQ(journalCount("Start"), 0);
 
     // A later request with a proper main form gets its controller.
-    EXPECT_CALL(m_host, getMainForm()).WillRepeatedly(Return(&m_form));
     EXPECT_TRUE(m_factory->updateQualityControl(&m_host, true));
     EXPECT_EQ(journalCount("DruxClientUserid.Start"), 1);
-}
-
-TEST_F(UpdateRequestTest, FactoryTeardownStopsBothClients)
-{
-    ASSERT_NE(m_factory, nullptr);
-    ON_CALL(m_host, getMainForm()).WillByDefault(Return(&m_form));
-    EXPECT_TRUE(m_factory->updateQualityControl(&m_host, true));
-    ZubHostTesting::clearDebugLog();
-    m_factory.reset();
-    // Neither is started any more, so each stop is refused and logged.
-    ASSERT_EQ(logOf("DruxClient_Userid::stop").size(), 1u);
-    EXPECT_EQ(logOf("DruxClient_Userid::stop")[0].message, QString("DruxClientUserid Stop failed: 3\n"));
-    ASSERT_EQ(logOf("DruxClient::stop").size(), 1u);
-    EXPECT_EQ(logOf("DruxClient::stop")[0].message, QString("DruxClient Stop failed: 3\n"));
 }
