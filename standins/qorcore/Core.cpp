@@ -1,6 +1,6 @@
 #include "Core.h"
 
-#include "Scenario.h"
+#include "ScenarioFile.h"
 #include "UpdateService.h"
 
 #include <qor/QorIds.h>

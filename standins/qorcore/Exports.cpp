@@ -4,7 +4,7 @@
 
 #include "ClassFactory.h"
 #include "Journal.h"
-#include "Scenario.h"
+#include "ScenarioFile.h"
 
 #include <qor/QorIds.h>
 

@@ -103,10 +103,4 @@ const HRESULT kScenarioUnusable = static_cast<HRESULT>(0x8007000D);
 // not JSON, or a key is unknown or of the wrong type. Never throws.
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
 
-// Reads the scenario in force: the file named by QORCORE_SCENARIO, otherwise
-// qorcore.scenario.json in the install directory (the folder above the
-// library's). A missing default file means the default scenario. A scenario
-// that cannot be read goes to the debugger output with the reason.
-bool loadScenario(Scenario& scenario);
-
 }  // namespace qorcore
