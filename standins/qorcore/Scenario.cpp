@@ -40,33 +40,17 @@ public:
 
     bool integer(const Json::Value& owner, const char* key, const std::string& where, int& out)
     {
-        if (!owner.isMember(key))
-            return true;
-        const Json::Value& value = owner[key];
-        if (!value.isInt())
-            return fail(where + "." + key, "expected an integer");
-        out = value.asInt();
-        return true;
+        return typed(owner, key, where, out, &Json::Value::isInt, &Json::Value::asInt, "expected an integer");
     }
 
     bool flag(const Json::Value& owner, const char* key, const std::string& where, bool& out)
     {
-        if (!owner.isMember(key))
-            return true;
-        if (!owner[key].isBool())
-            return fail(where + "." + key, "expected true or false");
-        out = owner[key].asBool();
-        return true;
+        return typed(owner, key, where, out, &Json::Value::isBool, &Json::Value::asBool, "expected true or false");
     }
 
     bool string(const Json::Value& owner, const char* key, const std::string& where, std::string& out)
     {
-        if (!owner.isMember(key))
-            return true;
-        if (!owner[key].isString())
-            return fail(where + "." + key, "expected a string");
-        out = owner[key].asString();
-        return true;
+        return typed(owner, key, where, out, &Json::Value::isString, &Json::Value::asString, "expected a string");
     }
 
     // An HRESULT as a number (negative or up to 0xFFFFFFFF) or as "0x...".
@@ -121,6 +105,20 @@ public:
     }
 
 private:
+    // A member of one JSON type, read with that type's conversion.
+    template <class T, class Read>
+    bool typed(const Json::Value& owner, const char* key, const std::string& where, T& out,
+               bool (Json::Value::*is)() const, Read (Json::Value::*as)() const, const char* expected)
+    {
+        if (!owner.isMember(key))
+            return true;
+        const Json::Value& value = owner[key];
+        if (!(value.*is)())
+            return fail(where + "." + key, expected);
+        out = (value.*as)();
+        return true;
+    }
+
     std::string& m_error;
 };
 
