@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
 # Lays out, beside a suite made by make-suite.sh, a platform install whose
-# stand-in core runs in local repository mode and offers the suite's Quality
-# Control module again as a newer package:
+# stand-in core runs in local repository mode and offers a Quality Control
+# module as a newer package:
 #   SUITE/qor/x64/qorcore.dll, SUITE/qor/qorcore.scenario.json
 #   SUITE/packages/ZubQualityControl64d.dll + qc.json (version VERSION)
 #   SUITE/qor.reg (the registry text naming SUITE/qor; WINPORT_REGISTRY takes it)
-# The installed module is recorded as 6.2.1.0 unless a version is recorded.
-# usage: make-repository.sh BUILD_DIR SUITE_DIR [VERSION [PACE_MS]]
+# PACKAGE defaults to the suite's own module offered again; the installed
+# module is recorded as INSTALLED unless a version is recorded already.
+# usage: make-repository.sh BUILD_DIR SUITE_DIR [VERSION [PACE_MS [PACKAGE [INSTALLED]]]]
 set -euo pipefail
-[ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR SUITE_DIR [VERSION [PACE_MS]]" >&2; exit 2; }
+[ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR SUITE_DIR [VERSION [PACE_MS [PACKAGE [INSTALLED]]]]" >&2; exit 2; }
 BUILD=$(cd "$1" && pwd)
 SUITE=$(cd "$2" && pwd)
 VERSION=${3:-6.2.2.0}
 PACE=${4:-40}
 MODULES=$SUITE/Module/QualityControl/1/QualityControl
 FILE=ZubQualityControl64d.dll
+PACKAGE=${5:-$MODULES/$FILE}
+INSTALLED=${6:-6.2.1.0}
 
 mkdir -p "$SUITE/qor/x64" "$SUITE/packages"
 cp "$BUILD/qor/x64/qorcore.dll" "$SUITE/qor/x64/"
-cp "$MODULES/$FILE" "$SUITE/packages/$FILE"
-[ -f "$MODULES/$FILE.version" ] || echo 6.2.1.0 > "$MODULES/$FILE.version"
+cp "$PACKAGE" "$SUITE/packages/$FILE"
+[ -f "$MODULES/$FILE.version" ] || echo "$INSTALLED" > "$MODULES/$FILE.version"
 
 cat > "$SUITE/packages/qc.json" <<JSON
 { "appname": "Mirn6_QualityControl", "version": "$VERSION", "bits": 64,
