@@ -27,6 +27,7 @@ ZubInstallProgressHandler::ZubInstallProgressHandler()
 
 ZubInstallProgressHandler::~ZubInstallProgressHandler()
 {
+    // A late report of the platform must not meet a half-destroyed handler.
     endNotifications();
     closeProgressForm();
     delete m_pTimer;

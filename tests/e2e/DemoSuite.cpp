@@ -63,14 +63,12 @@ DemoSuite::DemoSuite()
 
 void DemoSuite::layOutBin() const
 {
+    // The host and every shared library beside it, the plug-in among them.
     fs::create_directories(m_bin);
-    const fs::path from = TestPaths::executableFolder();
-    for (const char* file : {"zubhost", "ZubQualityControlProxy64d.so"})
-        fs::copy_file(from / file, fs::path(m_bin) / file);
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("lib", 0) == 0 && entry.path().extension() == ".so")
-            fs::copy_file(entry.path(), fs::path(m_bin) / name);
+    for (const fs::directory_entry& entry : fs::directory_iterator(TestPaths::executableFolder())) {
+        const fs::path& file = entry.path();
+        if (file.filename() == ZUB_HOST_FILE || file.extension() == ZUB_LIBRARY_SUFFIX)
+            fs::copy_file(file, fs::path(m_bin) / file.filename());
     }
 }
 
@@ -95,7 +93,7 @@ void DemoSuite::layOutModules() const
 
 std::optional<int> DemoSuite::runHost(const std::vector<std::string>& arguments, int timeoutMs)
 {
-    ChildProcess host((fs::path(m_bin) / "zubhost").string(), arguments,
+    ChildProcess host((fs::path(m_bin) / ZUB_HOST_FILE).string(), arguments,
                       {{"QT_QPA_PLATFORM", "offscreen"},
                        {"QT_QPA_PLATFORMTHEME", ""},
                        {"ZUB_MESSAGEBOX", "record"},
