@@ -2,6 +2,7 @@
 #include "HostServices.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
+#include "ProgressSnapshot.h"
 
 #include <IZubQualityControlServiceFactory.h>
 #include <QualityControlUIFacade.h>
@@ -60,7 +61,8 @@ int main(int argc, char** argv)
                                           QStringLiteral("Run one update; exit 0 when it ended well."));
     const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("With --update: no progress dialog."));
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Save the main window as PNG and exit."),
+                                              QStringLiteral("Save the main window as PNG and exit; with --update, "
+                                                             "the progress dialog once it is past 40%."),
                                               QStringLiteral("file"));
     parser.addOptions({facadeOption, updateOption, silentOption, screenshotOption});
     parser.process(app);
@@ -73,8 +75,13 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(facadeOption))
         return runFacade(plugin.factory());
-    if (parser.isSet(updateOption))
-        return runUpdate(plugin.factory(), parser.isSet(silentOption));
+    if (parser.isSet(updateOption)) {
+        if (!parser.isSet(screenshotOption))
+            return runUpdate(plugin.factory(), parser.isSet(silentOption));
+        ProgressSnapshot snapshot(parser.value(screenshotOption), 40);
+        const int code = runUpdate(plugin.factory(), parser.isSet(silentOption));
+        return snapshot.saved() ? code : 1;
+    }
 
     HostWindow window(plugin.factory());
     if (parser.isSet(screenshotOption))
