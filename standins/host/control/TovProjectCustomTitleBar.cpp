@@ -22,7 +22,7 @@ TovProjectCustomTitleBar::TovProjectCustomTitleBar(QWidget* parent)
     m_pTitleLabel->setObjectName(QStringLiteral("m_pTitleLabel"));
     m_pQueryClose->setObjectName(QStringLiteral("m_pQueryClose"));
     m_pQueryClose->setFixedSize(kCloseButtonSize, kCloseButtonSize);
-    m_pQueryClose->setText(QStringLiteral("×"));
+    // No text: the suite's windows draw the button from their title-bar style sheet.
     m_pQueryClose->setToolTip(QStringLiteral("关闭"));
     m_pQueryClose->setFocusPolicy(Qt::NoFocus);
 
