@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLibrary>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -33,6 +34,14 @@ private:
     WCHAR m_saved[kDllDirectorySize] = {};
 };
 
+// Every module library object stays for good: the facades' code must outlive
+// them. The list keeps them reachable for the life of the process.
+std::vector<QLibrary*>& keptModuleLibraries()
+{
+    static auto* libraries = new std::vector<QLibrary*>;
+    return *libraries;
+}
+
 } // namespace
 
 QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const QString& name, void* arg4,
@@ -41,8 +50,8 @@ QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const Q
     const QString dir = QCoreApplication::applicationDirPath() + g_strModuleDir;
     const QString fileName = QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), g_strModuleSuffix);
 
-    // Never deleted or unloaded: the facade's code must outlive it.
     auto* library = new QLibrary(dir + fileName);
+    keptModuleLibraries().push_back(library);
     {
         DllDirectoryOverride searchBesideModule(dir);
         library->load();
