@@ -1,9 +1,31 @@
 #include <windows.h>
 
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <ctime>
+
+namespace {
+
+// Windows reads both ids from the thread's own block, without entering the
+// kernel, and the client log stamps them on every line: each is asked of the
+// kernel once and kept. A forked child forgets them and asks again.
+std::atomic<DWORD> g_processId {0};
+thread_local DWORD t_threadId = 0;
+
+struct ForgetIdsInForkedChild {
+    ForgetIdsInForkedChild()
+    {
+        pthread_atfork(nullptr, nullptr, [] {
+            g_processId.store(0, std::memory_order_relaxed);
+            t_threadId = 0;
+        });
+    }
+} g_forgetIdsInForkedChild;
+
+} // namespace
 
 WINPORT_API void GetLocalTime(LPSYSTEMTIME lpSystemTime)
 {
@@ -23,10 +45,17 @@ WINPORT_API void GetLocalTime(LPSYSTEMTIME lpSystemTime)
 
 WINPORT_API DWORD GetCurrentProcessId(void)
 {
-    return static_cast<DWORD>(getpid());
+    DWORD id = g_processId.load(std::memory_order_relaxed);
+    if (id == 0) {
+        id = static_cast<DWORD>(getpid());
+        g_processId.store(id, std::memory_order_relaxed);
+    }
+    return id;
 }
 
 WINPORT_API DWORD GetCurrentThreadId(void)
 {
-    return static_cast<DWORD>(syscall(SYS_gettid));
+    if (t_threadId == 0)
+        t_threadId = static_cast<DWORD>(syscall(SYS_gettid));
+    return t_threadId;
 }

@@ -72,7 +72,39 @@ std::string resolveCase(const std::vector<std::string>& segments)
     return path;
 }
 
+// A segment that names itself: not empty, not "." or "..".
+bool plainSegment(const char* segment, size_t length)
+{
+    return length > 0 && !(segment[0] == '.' && (length == 1 || (length == 2 && segment[1] == '.')));
+}
+
 } // namespace
+
+bool plainPosixPath(const char* windowsPath, char* buffer, size_t size)
+{
+    if (!windowsPath || size == 0)
+        return false;
+    const char* in = windowsPath;
+    if ((in[0] == 'Z' || in[0] == 'z') && in[1] == ':')
+        in += 2;
+    if (!isSeparator(in[0]) || isSeparator(in[1]))
+        return false;  // relative, or a network path
+    size_t length = 0;
+    size_t segment = 1;  // where the segment being copied starts
+    for (; *in; ++in) {
+        if (length + 1 >= size)
+            return false;
+        const bool separator = isSeparator(*in);
+        if (separator && length > 0) {
+            if (!plainSegment(buffer + segment, length - segment))
+                return false;
+            segment = length + 1;
+        }
+        buffer[length++] = separator ? '/' : *in;
+    }
+    buffer[length] = '\0';
+    return plainSegment(buffer + segment, length - segment);
+}
 
 bool toPosixPath(const char* windowsPath, std::string& posixPath, std::string* asWritten)
 {

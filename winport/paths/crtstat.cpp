@@ -10,16 +10,16 @@
 namespace {
 
 // Windows marks programs by their extension, not by a permission bit.
-bool hasProgramExtension(const std::string& path)
+bool hasProgramExtension(const char* path)
 {
-    const char* dot = std::strrchr(path.c_str(), '.');
+    const char* dot = std::strrchr(path, '.');
     if (!dot || std::strchr(dot, '/'))
         return false;
     return strcasecmp(dot, ".exe") == 0 || strcasecmp(dot, ".com") == 0 || strcasecmp(dot, ".bat") == 0 ||
            strcasecmp(dot, ".cmd") == 0;
 }
 
-unsigned short windowsMode(const struct stat& st, const std::string& path)
+unsigned short windowsMode(const struct stat& st, const char* path)
 {
     unsigned short mode = _S_IREAD;
     if (S_ISDIR(st.st_mode))
@@ -35,6 +35,25 @@ unsigned short windowsMode(const struct stat& st, const std::string& path)
 }
 
 bool fitsIn32(long long value) { return value >= INT32_MIN && value <= INT32_MAX; }
+
+// The Windows view of what stat found at `path`.
+int fillStat32(const struct stat& st, const char* path, struct _stat32* buffer)
+{
+    if (!fitsIn32(st.st_size) || !fitsIn32(st.st_mtim.tv_sec) || !fitsIn32(st.st_atim.tv_sec) ||
+        !fitsIn32(st.st_ctim.tv_sec)) {
+        errno = EOVERFLOW;
+        return -1;
+    }
+    std::memset(buffer, 0, sizeof *buffer);
+    buffer->st_dev = buffer->st_rdev = 'Z' - 'A';
+    buffer->st_mode = windowsMode(st, path);
+    buffer->st_nlink = 1;
+    buffer->st_size = static_cast<int32_t>(st.st_size);
+    buffer->st_atime = static_cast<int32_t>(st.st_atim.tv_sec);
+    buffer->st_mtime = static_cast<int32_t>(st.st_mtim.tv_sec);
+    buffer->st_ctime = static_cast<int32_t>(st.st_ctim.tv_sec);
+    return 0;
+}
 
 } // namespace
 
@@ -55,30 +74,22 @@ WINPORT_API int _access(const char* path, int mode)
 
 WINPORT_API int _stat32(const char* path, struct _stat32* buffer)
 {
-    std::string posix;
-    struct stat st;
     if (!path || !buffer) {
         errno = EINVAL;
         return -1;
     }
+    struct stat st;
+    // A plain path costs one stat and no allocation: the client log asks
+    // one for every line.
+    char plain[PATH_MAX];
+    if (winport::plainPosixPath(path, plain, sizeof plain) && stat(plain, &st) == 0)
+        return fillStat32(st, plain, buffer);
+    std::string posix;
     if (!winport::toPosixPath(path, posix)) {
         errno = ENOENT;
         return -1;
     }
     if (stat(posix.c_str(), &st) != 0)
         return -1;
-    if (!fitsIn32(st.st_size) || !fitsIn32(st.st_mtim.tv_sec) || !fitsIn32(st.st_atim.tv_sec) ||
-        !fitsIn32(st.st_ctim.tv_sec)) {
-        errno = EOVERFLOW;
-        return -1;
-    }
-    std::memset(buffer, 0, sizeof *buffer);
-    buffer->st_dev = buffer->st_rdev = 'Z' - 'A';
-    buffer->st_mode = windowsMode(st, posix);
-    buffer->st_nlink = 1;
-    buffer->st_size = static_cast<int32_t>(st.st_size);
-    buffer->st_atime = static_cast<int32_t>(st.st_atim.tv_sec);
-    buffer->st_mtime = static_cast<int32_t>(st.st_mtim.tv_sec);
-    buffer->st_ctime = static_cast<int32_t>(st.st_ctim.tv_sec);
-    return 0;
+    return fillStat32(st, posix.c_str(), buffer);
 }

@@ -1,0 +1,130 @@
+// A flood of stage-1 reports from the stand-in core's own thread while the
+// dialog is shown, through the whole update request: how long the GUI thread
+// is kept from a timer that should tick every 5 ms.
+#include "Suite.h"
+
+#include "CoreScenario.h"
+#include "ZubDRUXClient/ZubUpdateController.h"
+
+#include <benchmark/benchmark.h>
+#include <json/json.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const int kFloodReports = 100000;
+const int kTickMs = 5;
+// The dialog is up well before the first report.
+const int kFirstReportDelayMs = 300;
+
+// The user flavour cannot start, so the product flavour checks, is offered
+// one update and installs it with `reports` stage-1 reports on one thread of
+// the core, each percentage different from the one before, then the stage-4
+// report that ends the dialog.
+std::string floodScenario(int reports)
+{
+    Json::Value record;
+    record["appname"] = "Mirn6_QualityControl";
+    record["version"] = "6.2.2.0";
+    record["bits"] = 64;
+    record["sp"] = 0;
+    record["silent"] = 0;
+    record["fsize"] = 1048576;
+    record["opentime"] = 0;
+    Json::Value scenario;
+    scenario["user"]["start"]["status"] = 1;
+    scenario["user"]["start"]["code"] = 15;
+    scenario["check"]["hasUpdate"] = 1;
+    scenario["check"]["list"].append(record);
+    Json::Value& list = scenario["doUpdate"]["reports"];
+    for (int i = 0; i < reports; ++i) {
+        Json::Value report;
+        report["thread"] = 1;
+        report["stage"] = 1;
+        report["percent"] = i % 100 + 1;
+        if (i == 0)
+            report["delayMs"] = kFirstReportDelayMs;
+        list.append(report);
+    }
+    Json::Value over;
+    over["thread"] = 1;
+    over["stage"] = 4;
+    list.append(over);
+    Json::StreamWriterBuilder writer;
+    writer["indentation"] = "";
+    return Json::writeString(writer, scenario);
+}
+
+// The longest time between two ticks of a timer on the GUI thread.
+class StallWatch
+{
+public:
+    StallWatch()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(kTickMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_sinceTick.restart());
+            ++m_ticks;
+        });
+        m_sinceTick.start();
+        m_timer.start();
+    }
+
+    qint64 longestMs() const { return std::max(m_longest, m_sinceTick.elapsed()); }
+    int ticks() const { return m_ticks; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longest = 0;
+    int m_ticks = 0;
+};
+
+struct UpdateRun
+{
+    bool installed;
+    qint64 longestStallMs;
+    int ticks;
+};
+
+// One update request, timed from the request on: the dialog is built and
+// shown, takes the reports and closes.
+UpdateRun runUpdate(int reports)
+{
+    suiteScenario().write(floodScenario(reports));
+    ZubUpdateController controller(nullptr, nullptr);
+    StallWatch watch;
+    const bool installed = controller.checkAndUpdate(QString("Mirn6_QualityControl"), false);
+    return {installed, watch.longestMs(), watch.ticks()};
+}
+
+void reportFlood(benchmark::State& state)
+{
+    // One small update first: the dialog's first showing (styles, fonts)
+    // is paid once per process, not by the flood.
+    if (!runUpdate(10).installed) {
+        state.SkipWithError("the warm-up update failed");
+        return;
+    }
+    for (auto _ : state) {
+        const UpdateRun run = runUpdate(kFloodReports);
+        if (!run.installed) {
+            state.SkipWithError("the update did not end with the install-over report");
+            break;
+        }
+        state.counters["longest_stall_ms"] = static_cast<double>(run.longestStallMs);
+        state.counters["ticks"] = run.ticks;
+    }
+}
+
+}  // namespace
+
+void registerReportFloodBenchmarks()
+{
+    benchmark::RegisterBenchmark("ReportPath/flood", reportFlood)->Iterations(1)->Unit(benchmark::kMillisecond);
+}
