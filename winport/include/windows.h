@@ -12,3 +12,6 @@
 #include <winport/files.h>
 #include <winport/debugtime.h>
 #include <winport/crt.h>
+
+// Marks that the Windows declarations are in, for headers that need them first.
+#define WINPORT_WINDOWS_H

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs the ctest suites of a MinGW build under Wine, in a prefix of the build's
+# own, with the Chinese code page of the suite's users.
+# usage: run-tests.sh BUILD_DIR [ctest arguments...]
+set -euo pipefail
+BUILD=$(realpath "$1"); shift
+
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=zh_CN.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+
+# The server and the services that wineboot starts keep the standard streams
+# they were given; on a pipe they would hold up whoever reads it.
+mkdir -p "$WINEPREFIX"
+wineserver -p </dev/null >/dev/null 2>&1
+trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+wineboot -i </dev/null >/dev/null 2>&1
+
+ctest --test-dir "$BUILD" --output-on-failure --timeout 300 "$@"
