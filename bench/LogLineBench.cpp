@@ -143,7 +143,7 @@ public:
 private:
     static std::string target(const char* mode)
     {
-        return std::string(mode) == "raw" ? rawPath() : benchOptions().logFolder;
+        return std::string(mode) == "qorlog" ? benchOptions().logFolder : rawPath();
     }
 
     std::string m_ready;
@@ -193,6 +193,7 @@ void withPartner(benchmark::State& state, const char* mode)
 
 void sharedOurs(benchmark::State& state) { withPartner<logLineOurs>(state, "qorlog"); }
 void sharedRaw(benchmark::State& state) { withPartner<logLineRaw>(state, "raw"); }
+void sharedFloor(benchmark::State& state) { withPartner<logLineFloor>(state, "floor"); }
 
 void configure(benchmark::internal::Benchmark* benchmark)
 {
@@ -213,6 +214,7 @@ void registerLogLineBenchmarks()
     configure(benchmark::RegisterBenchmark((prefix + "/floor").c_str(), logLineFloor));
     configure(benchmark::RegisterBenchmark((prefix + "/shared/ours").c_str(), sharedOurs));
     configure(benchmark::RegisterBenchmark((prefix + "/shared/raw").c_str(), sharedRaw));
+    configure(benchmark::RegisterBenchmark((prefix + "/shared/floor").c_str(), sharedFloor));
 }
 
 // argv: --partner MODE TARGET READYFILE
@@ -238,9 +240,9 @@ int runPartner(int argc, char** argv)
             ready();
         }
     }
-    if (mode != "raw")
+    if (mode != "raw" && mode != "floor")
         return 2;
-    RawAppender raw(argv[3], RawAppender::AppendOnly);
+    RawAppender raw(argv[3], mode == "raw" ? RawAppender::AppendOnly : RawAppender::DesignSteps);
     while (raw.ok() && raw.append())
         ready();
     return 1;

@@ -21,11 +21,14 @@ const int kTickMs = 5;
 // The dialog is up well before the first report.
 const int kFirstReportDelayMs = 300;
 
+// How the percentage goes through the flood: up from 0 to 99 as a download's
+// does, or a new one with every report (1 to 100, again and again).
+enum class Percent { Rising, NewEachReport };
+
 // The user flavour cannot start, so the product flavour checks, is offered
 // one update and installs it with `reports` stage-1 reports on one thread of
-// the core, each percentage different from the one before, then the stage-4
-// report that ends the dialog.
-std::string floodScenario(int reports)
+// the core, then the stage-4 report that ends the dialog.
+std::string floodScenario(int reports, Percent percent)
 {
     Json::Value record;
     record["appname"] = "Mirn6_QualityControl";
@@ -45,7 +48,7 @@ std::string floodScenario(int reports)
         Json::Value report;
         report["thread"] = 1;
         report["stage"] = 1;
-        report["percent"] = i % 100 + 1;
+        report["percent"] = percent == Percent::Rising ? static_cast<int>(i * 100LL / reports) : i % 100 + 1;
         if (i == 0)
             report["delayMs"] = kFirstReportDelayMs;
         list.append(report);
@@ -94,25 +97,25 @@ struct UpdateRun
 
 // One update request, timed from the request on: the dialog is built and
 // shown, takes the reports and closes.
-UpdateRun runUpdate(int reports)
+UpdateRun runUpdate(int reports, Percent percent)
 {
-    suiteScenario().write(floodScenario(reports));
+    suiteScenario().write(floodScenario(reports, percent));
     ZubUpdateController controller(nullptr, nullptr);
     StallWatch watch;
     const bool installed = controller.checkAndUpdate(QString("Mirn6_QualityControl"), false);
     return {installed, watch.longestMs(), watch.ticks()};
 }
 
-void reportFlood(benchmark::State& state)
+void reportFlood(benchmark::State& state, Percent percent)
 {
     // One small update first: the dialog's first showing (styles, fonts)
     // is paid once per process, not by the flood.
-    if (!runUpdate(10).installed) {
+    if (!runUpdate(10, percent).installed) {
         state.SkipWithError("the warm-up update failed");
         return;
     }
     for (auto _ : state) {
-        const UpdateRun run = runUpdate(kFloodReports);
+        const UpdateRun run = runUpdate(kFloodReports, percent);
         if (!run.installed) {
             state.SkipWithError("the update did not end with the install-over report");
             break;
@@ -126,5 +129,8 @@ void reportFlood(benchmark::State& state)
 
 void registerReportFloodBenchmarks()
 {
-    benchmark::RegisterBenchmark("ReportPath/flood", reportFlood)->Iterations(1)->Unit(benchmark::kMillisecond);
+    for (auto* benchmark :
+         {benchmark::RegisterBenchmark("ReportPath/flood", reportFlood, Percent::Rising),
+          benchmark::RegisterBenchmark("ReportPath/flood_new_percent_each", reportFlood, Percent::NewEachReport)})
+        benchmark->Iterations(1)->Unit(benchmark::kMillisecond);
 }

@@ -1,8 +1,8 @@
 // A stage-1 report from a platform thread to the dialog's slot (proxy, sink,
 // handler, queued signal, updateProgress), beside an empty queued slot call
 // between the same two threads. The two are sent in turn, one at a time, and
-// each is timed from the platform thread's call to the end of its slot on
-// the GUI thread.
+// each is timed from the platform thread's call to the moment its slot has
+// returned on the GUI thread (the application's delivery hook).
 #include "Suite.h"
 
 #include "DRUXClient/KaNotify.h"
@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -33,12 +34,16 @@ const auto kPause = std::chrono::milliseconds(2);
 
 }  // namespace
 
-// Lives in the GUI thread; its slots run there, last after the dialog's.
+// Lives in the GUI thread: the receiver of the empty call, and the clock of
+// both kinds of arrival.
 class ArrivalProbe : public QObject
 {
     Q_OBJECT
 public:
-    // Platform thread: waits for the next slot call and returns its time.
+    ArrivalProbe() { BenchApplication::setDeliveredHook(&ArrivalProbe::delivered, this); }
+    ~ArrivalProbe() override { BenchApplication::setDeliveredHook(nullptr, nullptr); }
+
+    // Platform thread: waits for the next arrival and returns its time.
     Clock::time_point nextArrival()
     {
         m_arrived.acquire();
@@ -46,14 +51,17 @@ public:
     }
 
 public slots:
-    void progressShown(QString, int) { arrive(); }
-    void pinged() { arrive(); }
+    void pinged() {}
 
 private:
-    void arrive()
+    // The dialog's slot or the empty one has just returned.
+    static void delivered(QObject* receiver, void* context)
     {
-        m_at = Clock::now();
-        m_arrived.release();
+        auto* probe = static_cast<ArrivalProbe*>(context);
+        if (receiver != probe && std::strcmp(receiver->metaObject()->className(), "ZubProgressForm") != 0)
+            return;
+        probe->m_at = Clock::now();
+        probe->m_arrived.release();
     }
 
     QSemaphore m_arrived;
@@ -92,7 +100,12 @@ double micros(Clock::duration duration)
 
 // The platform thread: pairs of samples, the order inside each pair taking
 // turns; then the install-over report that ends the dialog.
-void sendReports(DRUX::KaNotifyProxy* proxy, Pinger& pinger, ArrivalProbe& probe, Latencies& out)
+// How the percentage of the samples goes: the same every time (the bar
+// stays), or a new one every time (the bar and the label move).
+enum class Percent { Same, New };
+
+void sendReports(DRUX::KaNotifyProxy* proxy, Pinger& pinger, ArrivalProbe& probe, Percent percent,
+                 Latencies& out)
 {
     BSTR text1 = SysAllocString(L"Mirn6_QualityControl");
     BSTR text2 = SysAllocString(L"");
@@ -101,7 +114,7 @@ void sendReports(DRUX::KaNotifyProxy* proxy, Pinger& pinger, ArrivalProbe& probe
             const bool report = (turn == 0) == (pair % 2 == 0);
             const Clock::time_point sent = Clock::now();
             if (report)
-                proxy->NotifyStage(0, text1, text2, 64, 1, pair % 100 + 1);
+                proxy->NotifyStage(0, text1, text2, 64, 1, percent == Percent::New ? pair % 100 + 1 : 50);
             else
                 emit pinger.ping();
             const double latency = micros(probe.nextArrival() - sent);
@@ -115,7 +128,7 @@ void sendReports(DRUX::KaNotifyProxy* proxy, Pinger& pinger, ArrivalProbe& probe
     SysFreeString(text2);
 }
 
-void reportPath(benchmark::State& state)
+void reportPath(benchmark::State& state, Percent percent)
 {
     Latencies latencies;
     for (auto _ : state) {
@@ -126,12 +139,9 @@ void reportPath(benchmark::State& state)
         Pinger pinger;
         QObject::connect(&pinger, &Pinger::ping, &probe, &ArrivalProbe::pinged);
         std::thread platform;
-        // Runs inside the dialog's modal loop, once the dialog's own
-        // connection exists: the probe's slot then runs after updateProgress.
+        // Runs inside the dialog's modal loop, once the dialog exists.
         QTimer::singleShot(0, [&] {
-            QObject::connect(&handler, SIGNAL(onNotifyUpdateProgressForm(QString, int)), &probe,
-                             SLOT(progressShown(QString, int)));
-            platform = std::thread(sendReports, proxy, std::ref(pinger), std::ref(probe),
+            platform = std::thread(sendReports, proxy, std::ref(pinger), std::ref(probe), percent,
                                    std::ref(latencies));
         });
         handler.showProgressForm();
@@ -149,7 +159,9 @@ void reportPath(benchmark::State& state)
 
 void registerReportPathBenchmarks()
 {
-    benchmark::RegisterBenchmark("ReportPath/latency", reportPath)->Iterations(1)->Unit(benchmark::kMillisecond);
+    for (auto* benchmark : {benchmark::RegisterBenchmark("ReportPath/latency", reportPath, Percent::Same),
+                            benchmark::RegisterBenchmark("ReportPath/latency_bar_moves", reportPath, Percent::New)})
+        benchmark->Iterations(1)->Unit(benchmark::kMillisecond);
 }
 
 #include "ReportPathBench.moc"

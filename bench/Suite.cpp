@@ -7,8 +7,25 @@
 namespace {
 
 BenchOptions g_options;
+BenchApplication::DeliveredHook g_deliveredHook = nullptr;
+void* g_deliveredContext = nullptr;
 
 }  // namespace
+
+bool BenchApplication::notify(QObject* receiver, QEvent* event)
+{
+    const bool queuedCall = event->type() == QEvent::MetaCall;
+    const bool result = QApplication::notify(receiver, event);
+    if (queuedCall && g_deliveredHook)
+        g_deliveredHook(receiver, g_deliveredContext);
+    return result;
+}
+
+void BenchApplication::setDeliveredHook(DeliveredHook hook, void* context)
+{
+    g_deliveredHook = hook;
+    g_deliveredContext = context;
+}
 
 const BenchOptions& benchOptions() { return g_options; }
 

@@ -1,7 +1,23 @@
 #pragma once
+#include <QApplication>
+
 #include <string>
 
 class CoreScenario;
+
+// The suite's application: it tells a hook, on the GUI thread, each time a
+// queued slot call has been delivered, right after the slot returned.
+class BenchApplication : public QApplication
+{
+public:
+    using DeliveredHook = void (*)(QObject* receiver, void* context);
+
+    BenchApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // GUI thread only; a null hook stops the telling.
+    static void setDeliveredHook(DeliveredHook hook, void* context);
+};
 
 // What this run of the suite was told before Google Benchmark's own flags.
 struct BenchOptions
@@ -29,7 +45,7 @@ void registerReportFloodBenchmarks();
 void registerClientBenchmarks();
 
 // The second writer of the shared-file benchmarks: `zubbench --partner
-// qorlog FOLDER READY` or `--partner raw FILE READY`, appending lines until
-// it is killed; READY is created after its first line.
+// qorlog FOLDER READY`, or `--partner raw|floor FILE READY`, appending lines
+// until it is killed; READY is created after its first line.
 bool isPartnerRun(int argc, char** argv);
 int runPartner(int argc, char** argv);

@@ -7,7 +7,6 @@
 #include "qorlog.h"
 #include "TempDir.h"
 
-#include <QApplication>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -50,7 +49,7 @@ int main(int argc, char** argv)
     silenceStandardOutput();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("QT_QPA_PLATFORMTHEME");
-    QApplication application(argc, argv);
+    BenchApplication application(argc, argv);
 
     registerLogLineBenchmarks();
     registerUpdateListBenchmarks();

@@ -13,13 +13,14 @@ const int kNestingLimit = 64;
 
 enum class Kind { Text, Integer, Unsigned };
 
-struct Member
+struct MemberType
 {
     const char* name;
     Kind kind;
 };
 
-const Member kMembers[] = {
+// By Member.
+const MemberType kMembers[kMemberCount] = {
     {"appname", Kind::Text}, {"version", Kind::Text},     {"desc", Kind::Text},
     {"title", Kind::Text},   {"bits", Kind::Integer},     {"sp", Kind::Integer},
     {"silent", Kind::Integer}, {"fsize", Kind::Unsigned}, {"opentime", Kind::Unsigned},
@@ -54,26 +55,6 @@ const char* kindName(Kind kind)
     return "";
 }
 
-// False (and one log line) at the first element or member of a wrong type.
-bool checkElements(const Json::Value& root)
-{
-    for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
-        const Json::Value& element = root[i];
-        if (!element.isObject()) {
-            clientLog()->log("fatal error, invalid update list: element %u is not an object", i);
-            return false;
-        }
-        for (const Member& member : kMembers) {
-            if (!fits(element[member.name], member.kind)) {
-                clientLog()->log("fatal error, invalid update list: element %u, '%s' is not %s", i,
-                                 member.name, kindName(member.kind));
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 bool parseJson(const std::string& json, Json::Value& root, std::string& errors)
 {
     Json::CharReaderBuilder builder;
@@ -102,9 +83,25 @@ int readUpdateList(const std::string& json, Json::Value& root)
         clientLog()->log("not an array object or empty array!");
         return DRUXCODE::kListEmpty;
     }
-    // Valid JSON of the wrong shape is a list with nothing usable in it, the
-    // same answer as an empty list, rather than text that is not JSON.
-    return checkElements(root) ? DRUXCODE::kOk : DRUXCODE::kListEmpty;
+    return DRUXCODE::kOk;
+}
+
+bool readMembers(const Json::Value& element, Json::ArrayIndex index, Members& members)
+{
+    if (!element.isObject()) {
+        clientLog()->log("fatal error, invalid update list: element %u is not an object", index);
+        return false;
+    }
+    for (int member = 0; member < kMemberCount; ++member) {
+        const MemberType& type = kMembers[member];
+        members[member] = &element[type.name];
+        if (!fits(*members[member], type.kind)) {
+            clientLog()->log("fatal error, invalid update list: element %u, '%s' is not %s", index, type.name,
+                             kindName(type.kind));
+            return false;
+        }
+    }
+    return true;
 }
 
 void logUpdateCount(std::size_t count)

@@ -2,33 +2,42 @@
 #include <qor/DruxCodes.h>
 #include <json/json.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace DRUX {
 namespace detail {
 
-// Parses the update list and checks its shape and member types, so that the
-// records can be built without a conversion that throws. On kOk `root` is a
-// non-empty array of objects; otherwise the reason is logged.
+// Parses the update list and checks that it is a non-empty array; otherwise
+// the reason is logged.
 int readUpdateList(const std::string& json, Json::Value& root);
 void logUpdateCount(std::size_t count);
 void logUnreadableList(const char* reason);
 
+// The members of a record, in the record's order.
+enum Member { kAppname, kVersion, kDesc, kTitle, kBits, kSp, kSilent, kFsize, kOpentime, kMemberCount };
+using Members = const Json::Value* [kMemberCount];
+
+// Looks each member of element `index` up once and checks its type, so that
+// the record can be built without a conversion that throws; false (and one
+// log line) at an element or member of a wrong type.
+bool readMembers(const Json::Value& element, Json::ArrayIndex index, Members& members);
+
 template <class Record>
-Record recordFrom(const Json::Value& element)
+Record recordFrom(const Members& members)
 {
     Record record;
-    record.appname = element["appname"].asString();
-    record.version = element["version"].asString();
-    record.desc = element["desc"].asString();
-    record.title = element["title"].asString();
+    record.appname = members[kAppname]->asString();
+    record.version = members[kVersion]->asString();
+    record.desc = members[kDesc]->asString();
+    record.title = members[kTitle]->asString();
     record.canUpdate = 1;
-    record.bits = element["bits"].asInt();
-    record.sp = element["sp"].asInt();
-    record.silent = element["silent"].asInt();
-    record.fsize = element["fsize"].asUInt();
-    record.opentime = element["opentime"].asUInt();
+    record.bits = members[kBits]->asInt();
+    record.sp = members[kSp]->asInt();
+    record.silent = members[kSilent]->asInt();
+    record.fsize = members[kFsize]->asUInt();
+    record.opentime = members[kOpentime]->asUInt();
     return record;
 }
 
@@ -43,9 +52,16 @@ int parseUpdateList(const std::string& json, std::vector<Record>& list)
     try {
         std::vector<Record> parsed;
         parsed.reserve(root.size());
-        for (Json::ArrayIndex i = 0; i < root.size(); ++i)
-            parsed.push_back(recordFrom<Record>(root[i]));
-        list.insert(list.end(), parsed.begin(), parsed.end());
+        Members members;
+        for (Json::ArrayIndex i = 0; i < root.size(); ++i) {
+            // Valid JSON of the wrong shape is a list with nothing usable in
+            // it, the same answer as an empty list.
+            if (!readMembers(root[i], i, members))
+                return DRUXCODE::kListEmpty;
+            parsed.push_back(recordFrom<Record>(members));
+        }
+        list.insert(list.end(), std::make_move_iterator(parsed.begin()),
+                    std::make_move_iterator(parsed.end()));
     } catch (const std::exception& error) {
         // Only memory can run out here; the host must not see it.
         logUnreadableList(error.what());
