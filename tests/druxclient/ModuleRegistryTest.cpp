@@ -12,6 +12,7 @@
 
 #include <windows.h>
 #include <shlwapi.h>
+#include <stdio.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,10 +32,11 @@ std::string canonical(const std::string& path)
     return text;
 }
 
+// As the log prints it: the C runtime's own %p (upper-case digits on Windows).
 std::string pointerText(HMODULE module)
 {
     char text[32] = {};
-    std::snprintf(text, sizeof text, "%p", static_cast<void*>(module));
+    _snprintf(text, sizeof text - 1, "%p", static_cast<void*>(module));
     return text;
 }
 

@@ -263,7 +263,8 @@ TEST(UserServiceClient, UserCheckSendsBothStringsEvenWhenEmpty)
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].appname, "ForUser");
 
-    EXPECT_EQ(client.checkUpdate("zhang.san", "\xe5\xbc\xa0", &hasUpdate, reason, list), 0);
+    // A name as the suite passes it, in the ANSI code page; the journal is UTF-8.
+    EXPECT_EQ(client.checkUpdate("zhang.san", ansiOf(L"\u5f20"), &hasUpdate, reason, list), 0);
     EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\""));
 
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 16);

@@ -14,6 +14,7 @@
 #include <unknwn.h>
 
 #include <gtest/gtest.h>
+#include <json/json.h>
 
 #include <atomic>
 #include <chrono>
@@ -161,9 +162,9 @@ TEST_F(CoreLibrary, RefusedUpdateNeverTouchesTheSink)
     service->Release();
 }
 
-std::string fileText(const std::string& path)
+std::string fileText(const std::string& path, std::ios::openmode mode = std::ios::binary)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, mode);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -189,8 +190,10 @@ TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
         "file": "ZubQualityControl64d.dll"})";
     std::ofstream(modules.file(module), std::ios::binary) << "old module";
     std::ofstream(modules.file(module + ".version")) << "6.9.3\n";
-    scenario.write(R"({"repository": {"packages": ")" + packages.path() + R"(", "modules": ")" + modules.path() +
-                   R"(", "chunkBytes": 65536}})");
+    // Quoted as JSON: Windows paths hold backslashes.
+    scenario.write(R"({"repository": {"packages": )" + Json::valueToQuotedString(packages.path().c_str()) +
+                   R"(, "modules": )" + Json::valueToQuotedString(modules.path().c_str()) +
+                   R"(, "chunkBytes": 65536}})");
 
     IDruxClient2* service = productService();
     ASSERT_NE(service, nullptr);
@@ -213,7 +216,8 @@ TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
                                                        {3, 0},  {4, 0},  {100, 0}};
     EXPECT_EQ(notify.values, expected);
     EXPECT_EQ(fileText(modules.file(module)), payload);
-    EXPECT_EQ(fileText(modules.file(module + ".version")), "6.10.0\n");
+    // A text file, with the system's line ends.
+    EXPECT_EQ(fileText(modules.file(module + ".version"), std::ios::in), "6.10.0\n");
     EXPECT_FALSE(std::filesystem::exists(modules.file(module + ".part")));
 
     // Installed now: nothing newer, and nothing to update.

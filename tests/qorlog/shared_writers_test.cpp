@@ -72,6 +72,7 @@ TEST(QorlogChild, DISABLED_writeNumberedLines)
     const int process = std::atoi(std::getenv("QORLOG_PROCESS"));
     DebugCapture debug;
     qorlog* logger = qorlog::instance(dir.c_str(), nullptr, std::getenv("QORLOG_EVENTS"));
+    std::ofstream(dir + "/ready." + std::to_string(process)).put('\n');
     ASSERT_TRUE(ChildProcess::waitUntil([&] { return fs::exists(dir + "/go"); }, 60000));
 
     std::vector<std::thread> threads;
@@ -106,6 +107,18 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
                                       {"WINPORT_OBJECTS", dir.file("objects")}}));
         ASSERT_TRUE(children.back()->started());
     }
+    // Writers start together: one that got going early (process start-up
+    // varies by a second under Wine) would finish alone, and the others'
+    // later switches would truncate its last lines.
+    ASSERT_TRUE(ChildProcess::waitUntil(
+        [&] {
+            for (int process = 0; process < kProcesses; ++process) {
+                if (!fs::exists(dir.file("ready." + std::to_string(process))))
+                    return false;
+            }
+            return true;
+        },
+        60000));
     std::ofstream(dir.file("go")).put('\n');
     for (auto& child : children)
         EXPECT_EQ(child->wait(180000), 0);

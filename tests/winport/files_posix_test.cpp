@@ -1,6 +1,7 @@
 // What only the POSIX build promises: an append descriptor lands every line
 // whole without any lock, a null DACL means a file for every user, and
 // permissions that refuse a new file read as access denied.
+#include "FileWriters.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -9,9 +10,6 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-
-void expectWholeLinesFromTwoProcesses(const TempDir& dir, const char* lock);
-void expectWholeLongLinesFromTwoThreads(const TempDir& dir, bool lock);
 
 // One fwrite and one fflush of the longest client log line make one write(2).
 TEST(FilesPosix, longLinesOfTwoThreadsWithoutLocksStayWhole)

@@ -14,8 +14,10 @@ unset DISPLAY WAYLAND_DISPLAY
 # The server and the services that wineboot starts keep the standard streams
 # they were given; on a pipe they would hold up whoever reads it.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true   # one may be up already
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 wineboot -i </dev/null >/dev/null 2>&1
 
+# One test at a time: on Windows the registry and named kernel objects are the
+# machine's, so tests that install registry keys would meet each other.
 ctest --test-dir "$BUILD" --output-on-failure --timeout 300 "$@"

@@ -86,14 +86,15 @@ HMODULE load(const Found& found)
     return module;
 }
 
-// The module GetModuleHandleExA names: by address, null for the program, or
-// by name among the loaded modules.
+// The module GetModuleHandleExA names: null for the program (even with
+// GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, as on Windows), by address, or by
+// name among the loaded modules.
 HMODULE findModule(DWORD flags, LPCSTR name)
 {
-    if (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS)
-        return winport::moduleAt(name);
     if (!name)
         return winport::mainModule();
+    if (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS)
+        return winport::moduleAt(name);
     const std::string fileName = withDefaultExtension(name);
     if (!hasFolder(name))
         return winport::loadedModuleNamed(fileName);
