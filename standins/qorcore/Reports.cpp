@@ -3,6 +3,8 @@
 #include "Journal.h"
 #include "Text.h"
 
+#include <io.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -81,6 +83,15 @@ void pause(int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+// Waits for the gate file, for ten minutes at most: a host that never opens
+// it still gets its reports (and the library's unload is not held for good).
+void waitForGate(const std::string& gate)
+{
+    const int kPollMs = 10;
+    for (int waited = 0; !gate.empty() && _access(gate.c_str(), 0) != 0 && waited < 600000; waited += kPollMs)
+        pause(kPollMs);
+}
+
 void send(Sink& sink, const Report& report, const std::string& appname, int bits)
 {
     const BSTR text1 = bstrFrom(report.text1, appname);
@@ -129,6 +140,7 @@ void runOnCoreThread(std::function<void()> work) { g_threads.start(std::move(wor
 void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname, int bits)
 {
     runOnCoreThread([plan, sink, appname, bits] {
+        waitForGate(plan.gate);
         std::map<int, std::vector<size_t>> byThread;
         for (size_t i = 0; i < plan.reports.size(); ++i)
             byThread[plan.reports[i].thread].push_back(i);

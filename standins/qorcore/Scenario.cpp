@@ -2,6 +2,7 @@
 
 #include <json/json.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
@@ -10,6 +11,24 @@ namespace qorcore {
 namespace {
 
 const int kNestingLimit = 32;
+
+// "c4 e3 ba c3" or "c4e3bac3": blanks may stand between bytes.
+bool bytesFromHex(const std::string& hex, std::string& bytes)
+{
+    bytes.clear();
+    for (size_t i = 0; i < hex.size();) {
+        if (hex[i] == ' ') {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= hex.size() || !std::isxdigit(static_cast<unsigned char>(hex[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(hex[i + 1])))
+            return false;
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        i += 2;
+    }
+    return true;
+}
 
 // Reads members strictly: an unknown key or a value of the wrong type stops
 // the reading with the first reason; an absent member keeps the default.
@@ -79,11 +98,28 @@ public:
         return fail(where + "." + key, "expected a status (a number or \"0x...\")");
     }
 
-    // A string is sent as it stands, null as a null text; with `anyJson`
-    // every other value is sent as its JSON text.
-    bool text(const Json::Value& owner, const char* key, const std::string& where, TextSpec& out,
+    // A text in one of three spellings, at most one of them present: `key`
+    // (a string is sent as it stands, null as a null text, and with
+    // `anyJson` any other value as its JSON text), `key`Bytes (hex digits,
+    // the raw bytes) or `key`File (the path of a file holding the text).
+    bool text(const Json::Value& owner, const std::string& key, const std::string& where, TextSpec& out,
               bool anyJson = false)
     {
+        const std::string bytesKey = key + "Bytes";
+        const std::string fileKey = key + "File";
+        const int spellings = int(owner.isMember(key)) + int(owner.isMember(bytesKey)) + int(owner.isMember(fileKey));
+        if (spellings > 1)
+            return fail(where + "." + key, "expected one of \"" + key + "\", \"" + bytesKey + "\" and \"" + fileKey + "\"");
+        if (owner.isMember(bytesKey)) {
+            out.kind = TextSpec::Kind::Bytes;
+            if (!owner[bytesKey].isString() || !bytesFromHex(owner[bytesKey].asString(), out.utf8))
+                return fail(where + "." + bytesKey, "expected hex digits, two a byte");
+            return true;
+        }
+        if (owner.isMember(fileKey)) {
+            out.kind = TextSpec::Kind::File;
+            return string(owner, fileKey.c_str(), where, out.utf8);
+        }
         if (!owner.isMember(key))
             return true;
         const Json::Value& value = owner[key];
@@ -140,7 +176,9 @@ bool readOutcome(Reader& reader, const Json::Value& value, const std::string& wh
 bool readCheck(Reader& reader, const Json::Value& value, const std::string& where, CheckPlan& out)
 {
     int hasUpdate = static_cast<int>(out.hasUpdate);
-    const bool ok = readOutcome(reader, value, where, out.outcome, {"busyChecks", "hasUpdate", "reason", "list"}) &&
+    const bool ok = readOutcome(reader, value, where, out.outcome,
+                                {"busyChecks", "hasUpdate", "reason", "reasonBytes", "reasonFile", "list", "listBytes",
+                                 "listFile"}) &&
                     reader.integer(value, "busyChecks", where, out.busyChecks) &&
                     reader.integer(value, "hasUpdate", where, hasUpdate) &&
                     reader.text(value, "reason", where, out.reason) &&
@@ -152,8 +190,8 @@ bool readCheck(Reader& reader, const Json::Value& value, const std::string& wher
 bool readReport(Reader& reader, const Json::Value& value, const std::string& where, Report& out)
 {
     if (!reader.object(value, where,
-                       {"thread", "delayMs", "stage", "result", "percent", "error", "text1", "text2", "bits",
-                        "comment"}))
+                       {"thread", "delayMs", "stage", "result", "percent", "error", "text1", "text1Bytes", "text1File",
+                        "text2", "text2Bytes", "text2File", "bits", "comment"}))
         return false;
     if (value.isMember("stage") == value.isMember("result"))
         return reader.fail(where, "a report has either \"stage\" or \"result\"");
@@ -176,9 +214,10 @@ bool readReport(Reader& reader, const Json::Value& value, const std::string& whe
 
 bool readUpdate(Reader& reader, const Json::Value& value, const std::string& where, UpdatePlan& out)
 {
-    if (!readOutcome(reader, value, where, out.outcome, {"concurrent", "releaseDelayMs", "reports"}) ||
+    if (!readOutcome(reader, value, where, out.outcome, {"concurrent", "releaseDelayMs", "gate", "reports"}) ||
         !reader.flag(value, "concurrent", where, out.concurrent) ||
-        !reader.integer(value, "releaseDelayMs", where, out.releaseDelayMs))
+        !reader.integer(value, "releaseDelayMs", where, out.releaseDelayMs) ||
+        !reader.string(value, "gate", where, out.gate))
         return false;
     if (!value.isMember("reports"))
         return true;

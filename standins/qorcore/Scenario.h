@@ -7,12 +7,15 @@
 
 namespace qorcore {
 
-// A text the core sends: absent (the core's default), null, or given.
+// A text the core sends: absent (the core's default), null, given as UTF-8,
+// given as raw bytes that the core packs two to a UTF-16 unit as a platform
+// that forgot to convert its narrow text would, or read as UTF-8 from a file
+// when it is sent (texts far larger than a scenario should hold).
 struct TextSpec
 {
-    enum class Kind { Default, Null, Given };
+    enum class Kind { Default, Null, Given, Bytes, File };
     Kind kind = Kind::Default;
-    std::string utf8;
+    std::string utf8;  // Given: the text; Bytes: the bytes; File: the file's path
 };
 
 // What one call returns: its status and, unless `setsCode` is false, the
@@ -57,6 +60,9 @@ struct UpdatePlan
     // each thread run its own reports without waiting for the others.
     bool concurrent = false;
     int releaseDelayMs = 0;
+    // When set, the first report waits until this file exists: a host
+    // creates it once it is ready to see reports (its dialog is up).
+    std::string gate;
     std::vector<Report> reports;
 };
 

@@ -66,7 +66,7 @@ HRESULT ServiceLogic::check(const CheckPlan& plan, const std::string& call, int*
     if (reason)
         *reason = reasonText(plan);
     if (list)
-        *list = plan.list.kind == TextSpec::Kind::Given ? bstrFrom(plan.list.utf8) : nullptr;
+        *list = plan.list.kind == TextSpec::Kind::Default ? nullptr : bstrFrom(plan.list, std::string());
     return status;
 }
 
