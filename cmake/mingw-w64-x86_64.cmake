@@ -8,7 +8,8 @@ set(CMAKE_CXX_COMPILER ${ZUB_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZUB_MINGW_TRIPLET}-windres)
 
 # Static libraries built for this target (jsoncpp, GoogleTest) live here.
-set(ZUB_MINGW_DEPS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../build-mingw-deps/prefix"
+get_filename_component(ZUB_MINGW_DEFAULT_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build-mingw-deps/prefix" ABSOLUTE)
+set(ZUB_MINGW_DEPS_PREFIX "${ZUB_MINGW_DEFAULT_DEPS}"
     CACHE PATH "Prefix of the static MinGW builds of jsoncpp and GoogleTest")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZUB_MINGW_DEPS_PREFIX)
 set(CMAKE_FIND_ROOT_PATH /usr/${ZUB_MINGW_TRIPLET} ${ZUB_MINGW_DEPS_PREFIX})
