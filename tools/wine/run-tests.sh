@@ -11,10 +11,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 
+# A fresh prefix each run: no registry keys or files left by an earlier one.
+wineserver -k </dev/null >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
 # The server and the services that wineboot starts keep the standard streams
 # they were given; on a pipe they would hold up whoever reads it.
-mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1 || true   # one may be up already
+wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 wineboot -i </dev/null >/dev/null 2>&1
 
