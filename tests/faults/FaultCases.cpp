@@ -1,0 +1,311 @@
+#include "FaultCase.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace
+{
+using Registry = FaultCase::Registry;
+using CoreFile = FaultCase::CoreFile;
+using Host = FaultCase::Host;
+
+const char* const kRecord = R"({"appname":"Mirn6_QualityControl","version":"6.2.2.0","desc":"Charts",)"
+                            R"("title":"Quality Control","bits":64,"sp":0,"silent":0,"fsize":1048576,"opentime":0})";
+const char* const kOtherRecord = R"({"appname":"Mirn6_Reports","version":"2.0.0","bits":64,"sp":0,"silent":0,)"
+                                 R"("fsize":4096,"opentime":0})";
+
+// What the host logs when neither client flavour has a platform service.
+const std::vector<std::string> kNoService = {
+    "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
+    "host: error DruxClient::start: DruxClient Start failed: 1",
+};
+const char* const kNothingNew =
+    "host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): can not update: no new version";
+const char* const kNoKeyIn32BitView = "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2";
+
+std::vector<std::string> operator+(std::vector<std::string> lines, const std::vector<std::string>& more)
+{
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
+// A check that offers `list` (JSON), with more members of the scenario after it.
+std::string offering(const std::string& list, const std::string& more = "")
+{
+    return R"({"check":{"hasUpdate":1,"list":)" + list + "}" + (more.empty() ? "" : "," + more) + "}";
+}
+
+std::string ourList() { return std::string("[") + kRecord + "]"; }
+
+// An update that the platform refuses with `code` ("null": it gives none).
+FaultCase refusedUpdate(const std::string& code, const std::string& box)
+{
+    return FaultCase("update_refused_with_" + (code == "null" ? std::string("no_code") : code))
+        .withScenario(offering(ourList(), R"("doUpdate":{"status":1,"code":)" + code + "}"))
+        .answering(true, {"box: Pev " + box,
+                          "host: error DruxClient_Userid::doUpdata: DruxClient DoUpdate failed: " +
+                              (code == "null" ? std::string("-1") : code),
+                          "out#1: kill myself", "out#1: destroy notifier", "log#1: KaNotifyProxy dtor",
+                          "!core: sink * Release"});
+}
+
+// UTF-8 of the given code points.
+std::string utf8(std::initializer_list<char32_t> codePoints)
+{
+    std::string out;
+    for (const char32_t c : codePoints) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// An update list of about 100 MB: our record first, then other components'.
+const size_t kBigListBytes = 100u << 20;
+
+std::string bigList()
+{
+    std::string list = "[" + std::string(kRecord);
+    while (list.size() < kBigListBytes)
+        list += std::string(",") + kOtherRecord;
+    return list + "]";
+}
+
+size_t recordsInBigList()
+{
+    const size_t first = 1 + std::string(kRecord).size();
+    const size_t step = 1 + std::string(kOtherRecord).size();
+    return 1 + (kBigListBytes - first + step - 1) / step;
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<FaultCase> makeCases()
+{
+    const std::string nested(100000, '[');
+    return {
+        // Where the platform core should be
+        FaultCase("key_missing_in_both_views")
+            .inRegistry(Registry::Empty)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits", kNoKeyIn32BitView,
+                "log: read qor registry for path failed", "log: create IDruxClientUserid failed, ret 0x80004005",
+                "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"}),
+        FaultCase("path_gone_without_32bit_key")
+            .inRegistry(Registry::PathGone)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
+                "log: read qor registry for path failed", "!core: *"}),
+        FaultCase("path_gone_with_32bit_key")
+            .inRegistry(Registry::PathGoneBut32Bit)
+            .answering(true, {"log: file '{gone}' not exist, try 32 bits", "log: create IQORCore from qorcore OK",
+                              "core#1: DllGetClassObject *", kNothingNew,
+                              "state: user action log service set 1 times"}),
+        FaultCase("path_longer_than_read_buffer")
+            .inRegistry(Registry::ValueTooLong)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: read qor key Path failed, error 234, try 32 bits", kNoKeyIn32BitView, "!core: *"}),
+        FaultCase("core_file_missing")
+            .withCore(CoreFile::Missing)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
+                "log: create core instance failed, ret 0x00000000", "!core: *"}),
+        FaultCase("core_file_not_a_library")
+            .withCore(CoreFile::NotALibrary)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
+                "log: create core instance failed, ret 0x00000000"}),
+        FaultCase("core_without_class_object_entry")
+            .withCore(CoreFile::WithoutEntry)
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: get DllGetClassObject function failed", "log: create core instance failed, ret 0x00000000"}),
+        FaultCase("class_object_failing")
+            .withScenario(R"({"loader":{"classObject":"0x80004005"}})")
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: create class factory failed, ret 0x80004005",
+                "log: create core instance failed, ret 0x00000000", "core#1: DllGetClassObject *"}),
+        FaultCase("class_object_null")
+            .withScenario(R"({"loader":{"nullClassObject":true}})")
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: create IQORCore from qorcore OK", "log: create IDruxClientUserid failed, ret 0x80004005",
+                "!core: ClassFactory.*"}),
+        FaultCase("core_object_refused")
+            .withScenario(R"({"loader":{"createCore":"0x80040111"}})")
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: create instance ret 0x80040111", "log: create core instance failed, ret 0x00000000"}),
+
+        // The platform's services
+        FaultCase("user_service_refused_product_answers")
+            .withScenario(R"({"user":{"create":"0x80004005"}})")
+            .answering(true, {"log: create IDruxClientUserid failed, ret 0x80004005",
+                              "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
+                              "host: info DruxClient::checkUpdate: DruxClient Mirn6_QualityControl(64): can not "
+                              "update: no new version",
+                              "core#1: DruxClient2.CheckUpdate", "core#1: DruxClient2.Stop"}),
+        FaultCase("both_services_refused")
+            .withScenario(R"({"user":{"create":"0x80004005"},"product":{"create":"0x80040154"}})")
+            .answering(true, kNoService + std::vector<std::string>{
+                "log: create IDruxClient2 failed, ret 0x80040154", "!core: *.Start *"}),
+        FaultCase("start_refused")
+            .withScenario(R"({"start":{"status":1,"code":15}})")
+            .answering(true, {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 15",
+                              "host: error DruxClient::start: DruxClient Start failed: 15", "!core: *Check*",
+                              "!core: *.Stop"}),
+        FaultCase("checks_busy_then_answering")
+            .withScenario(R"({"check":{"busyChecks":3,"hasUpdate":1,"list":)" + ourList() +
+                          R"(},"doUpdate":{"reports":[{"stage":4},{"result":0}]}})")
+            .answering(true, {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" user2=\"user-two\"",
+                              "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1",
+                              "core#1: sink 1 Release", "log: can update to 1 subapps",
+                              "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
+        FaultCase("check_failing_with_code")
+            .withScenario(R"({"check":{"status":1,"code":42}})")
+            .answering(true, {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 42",
+                              "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
+        FaultCase("no_update_with_reason")
+            .withScenario(R"({"check":{"hasUpdate":0,"reason":"已是最新版本"}})")
+            .answering(true, {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
+                              "can not update: 已是最新版本"}),
+
+        // The update list
+        FaultCase("list_not_json")
+            .withScenario(offering(R"("<html>busy</html>")"))
+            .answering(true, {"log: fatal error, invalid json format: <html>busy</html>, errmsg: *",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14",
+                              "!core: *.DoUpdate *"}),
+        FaultCase("list_empty")
+            .withScenario(offering("[]"))
+            .answering(true, {"log: not an array object or empty array!",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7"}),
+        FaultCase("list_members_of_wrong_type")
+            .withScenario(offering(R"([{"appname":"Mirn6_QualityControl","bits":"64","fsize":4096}])"))
+            .answering(true, {"log: fatal error, invalid update list: element 0, 'bits' is not a 32-bit integer",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7",
+                              "!core: *.DoUpdate *"}),
+        FaultCase("list_first_record_for_another_component")
+            .withScenario(offering(std::string("[") + kOtherRecord + "," + kRecord + "]"))
+            .answering(true, {"log: can update to 2 subapps", "!core: *.DoUpdate *", "!host: *"}),
+        FaultCase("list_of_100MB")
+            .preparedBy([](const std::string& folder) { writeFile(folder + "/list.json", bigList()); })
+            .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
+            .within(240000)
+            .answering(true, {"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
+                              "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1",
+                              "core#1: sink 1 Release"}),
+        FaultCase("list_of_100MB_cut_short")
+            .preparedBy([](const std::string& folder) {
+                writeFile(folder + "/list.json", bigList().substr(0, kBigListBytes - 7));
+            })
+            .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
+            .within(240000)
+            .answering(true, {std::string("log: fatal error, invalid json format: [") + kRecord + ",*",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+        FaultCase("list_nested_100000_deep")
+            .withScenario(offering("\"" + nested + std::string(100000, ']') + "\""))
+            .answering(true, {"log: fatal error, invalid json format: [[[[*",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+        FaultCase("list_with_lone_low_surrogate")
+            .withScenario(offering(R"("[{\"appname\":\"Mirn6_QualityControl\\udc00\",\"bits\":64,\"fsize\":1}]")"))
+            .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *"}),
+        FaultCase("list_with_lone_high_surrogate")
+            .withScenario(offering(R"("[{\"appname\":\"Mirn6_QualityControl\\ud800\",\"bits\":64,\"fsize\":1}]")"))
+            .answering(true, {"log: fatal error, invalid json format: *",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+        FaultCase("list_of_raw_gbk_bytes")
+            .withScenario(R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
+                          R"(222c2264657363223a22 d0c2b0e6b1be 227d5d 00d8"}})")
+            .answering(true, {"log: fatal error, invalid json format: *",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+        FaultCase("reason_of_raw_bytes")
+            .withScenario(R"({"check":{"hasUpdate":0,"reasonBytes":"c4e3 bac3 fffe 00d8 80"}})")
+            .answering(true, {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
+                              "can not update: " + utf8({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
+
+        // The update itself
+        refusedUpdate("6", "请重新检查！"),
+        refusedUpdate("7", "没有可升级的版本！"),
+        refusedUpdate("8", "已有升级中的任务！"),
+        refusedUpdate("15", "本机未安装此版本！"),
+        refusedUpdate("16", "已经升级到此版本！"),
+        refusedUpdate("9", "升级失败（9）！"),
+        refusedUpdate("null", "升级失败（-1）！"),
+        FaultCase("fatal_errors_in_reports")
+            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10},)"
+                                              R"({"stage":3,"error":5},{"result":0,"error":7}]})"))
+            .answering(true, {"out: [0x*] downloading Mirn6_QualityControl. (bits 64) 10%",
+                              "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
+                              "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits 64)",
+                              "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier"}),
+        FaultCase("report_texts_of_raw_bytes")
+            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[)"
+                                              R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
+                                              R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
+            .answering(true, {"out: [0x*] downloading " + utf8({0xE3C4, 0xC3BA}) + "." + utf8({0xC0FF, 0xAF}) +
+                                  " (bits 64) 40%",
+                              "out: [0x*] install " + utf8({0xFFFD}) + ".(null) (bits 64) OK!",
+                              "core#1: sink 1 Release"}),
+        FaultCase("reports_from_several_threads_at_once")
+            .withDialog()
+            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","concurrent":true,"reports":[)"
+                                              R"({"thread":1,"stage":1,"percent":10},{"thread":2,"stage":1,"percent":20},)"
+                                              R"({"thread":3,"stage":1,"percent":30},{"thread":1,"stage":1,"percent":40},)"
+                                              R"({"thread":2,"stage":1,"percent":50},{"thread":3,"stage":1,"percent":60},)"
+                                              R"({"thread":4,"stage":2,"delayMs":100},{"thread":4,"stage":3},)"
+                                              R"({"thread":4,"stage":4,"delayMs":100},{"thread":4,"result":0}]})"))
+            .answering(true, {"out#6: [0x*] downloading Mirn6_QualityControl. (bits 64) *0%",
+                              "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
+                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", "core#1: sink 1 Release",
+                              "!box: *"}),
+        FaultCase("install_stage_never_ending")
+            .withDialog()
+            .withFastClock()
+            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","reports":[)"
+                                              R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
+            .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", "core#1: sink 1 Release",
+                               "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
+                               "!out: [0x*] install *over!"}),
+
+        // The host
+        FaultCase("log_folder_unwritable")
+            .withLogFolderUnwritable()
+            .answering(true, {"dbg: create file failed, errno = 5", "dbg: open log file *qorcore.?.txt failed",
+                              "dbg: get IQORClient OK", "!log: *", kNothingNew}),
+        FaultCase("main_form_without_log_provider")
+            .withHost(Host::WithoutLogProvider)
+            .answering(true, {kNothingNew, "state: user action log service set 0 times"}),
+        FaultCase("main_form_with_null_services")
+            .withHost(Host::WithoutServices)
+            .answering(true, {"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
+                              "core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+        FaultCase("host_without_main_form")
+            .withHost(Host::WithoutMainForm)
+            .answering(true, {"host: error ZubQualityControlServiceFactory::updateQualityControl: ZubQualityControl "
+                              "update skipped: the host has no main form to update for",
+                              "!core: *", "state: user action log service set 0 times"}),
+    };
+}
+} // namespace
+
+const std::vector<FaultCase>& faultCases()
+{
+    static const std::vector<FaultCase> cases = makeCases();
+    return cases;
+}
+
+const FaultCase* findFaultCase(const std::string& name)
+{
+    const auto& cases = faultCases();
+    const auto found = std::find_if(cases.begin(), cases.end(), [&](const FaultCase& c) { return c.name == name; });
+    return found == cases.end() ? nullptr : &*found;
+}

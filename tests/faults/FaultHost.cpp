@@ -1,0 +1,206 @@
+#include "FaultHost.h"
+
+#include "FaultSuite.h"
+
+#include <IBundlerActivator.h>
+#include <IZubQualityControlServiceFactory.h>
+#include <ZubHostTesting.h>
+#include <ZubMainForm.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLibrary>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace
+{
+// The host's run-time objects, as complete as the case wants them.
+class HostText : public IZubHostObject
+{
+public:
+    const QString& getText() const override { return m_text; }
+
+private:
+    QString m_text = "user-one";
+};
+
+class ZubService : public IZubService
+{
+public:
+    IZubHostObject* getHostObject() override { return &m_object; }
+
+private:
+    HostText m_object;
+};
+
+class TovService : public ITovService
+{
+public:
+    QString getText() override { return "user-two"; }
+};
+
+class LogService : public IZubUserActionLogService
+{
+public:
+    void logUserAction(const QString&) override {}
+};
+
+class LogProvider : public IZubUserActionLogProvider
+{
+public:
+    IZubUserActionLogService* getUserActionLogService() override { return &m_service; }
+
+private:
+    LogService m_service;
+};
+
+class MainForm : public ITovMainForm, public IZubMainForm
+{
+public:
+    explicit MainForm(FaultCase::Host kind)
+        : m_bServices(kind != FaultCase::Host::WithoutServices)
+        , m_bLogProvider(kind != FaultCase::Host::WithoutLogProvider)
+    {
+    }
+    ITovService* getTovService() override { return m_bServices ? &m_tov : nullptr; }
+    IZubService* getZubService() override { return m_bServices ? &m_zub : nullptr; }
+    IZubUserActionLogProvider* getUserActionLogProvider() override { return m_bLogProvider ? &m_provider : nullptr; }
+
+private:
+    bool m_bServices;
+    bool m_bLogProvider;
+    TovService m_tov;
+    ZubService m_zub;
+    LogProvider m_provider;
+};
+
+class UpdateHost : public IZubUpdateHost
+{
+public:
+    explicit UpdateHost(FaultCase::Host kind) : m_form(kind), m_bHasForm(kind != FaultCase::Host::WithoutMainForm) {}
+    ITovMainForm* getMainForm() override { return m_bHasForm ? &m_form : nullptr; }
+
+private:
+    MainForm m_form;
+    bool m_bHasForm;
+};
+
+class Context : public IBundleContext
+{
+public:
+    void registerServiceFactory(IServiceFactory* registered) override
+    {
+        factory.reset(dynamic_cast<IZubQualityControlServiceFactory*>(registered));
+    }
+    std::unique_ptr<IZubQualityControlServiceFactory> factory;
+};
+
+int linesWith(const std::string& path, const std::string& part)
+{
+    std::ifstream file(path, std::ios::binary);
+    int count = 0;
+    for (std::string line; std::getline(file, line);)
+        count += line.find(part) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+// Every sink handed to the platform ends with "destroy notifier"; a refused
+// update's at once, an accepted one's when the platform releases it.
+void waitForSinks(const std::string& folder)
+{
+    const std::string journal = folder + "/" + FaultFiles::kJournal;
+    const std::string out = folder + "/" + FaultFiles::kStdout;
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        std::fflush(stdout);
+        if (linesWith(out, "destroy notifier") >= linesWith(journal, ".DoUpdate "))
+            return;
+        QThread::msleep(10);
+    }
+}
+
+// The platform's reports go out once the progress dialog is on screen.
+void openGateWithTheDialog(QTimer& watch, const std::string& gate)
+{
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&watch, gate] {
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible()) {
+                std::ofstream(gate, std::ios::binary) << "dialog up\n";
+                watch.stop();
+                return;
+            }
+        }
+    });
+    watch.start();
+}
+
+const char* operationName(ZubHostTesting::LogOperation operation)
+{
+    switch (operation) {
+    case ZubHostTesting::LogOperation::Debug: return "debug";
+    case ZubHostTesting::LogOperation::Info: return "info";
+    case ZubHostTesting::LogOperation::Error: return "error";
+    }
+    return "";
+}
+
+// One line per entry: a message's closing line break goes, inner ones are shown as "\n".
+std::string oneLine(QString text)
+{
+    if (text.endsWith('\n'))
+        text.chop(1);
+    return text.replace("\n", "\\n").toStdString();
+}
+
+void writeReport(const std::string& folder, bool result)
+{
+    std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
+    report << "result " << (result ? "true" : "false") << "\n";
+    for (const ZubHostTesting::DebugLogEntry& entry : ZubHostTesting::debugLogEntries())
+        report << "host " << operationName(entry.operation) << " " << entry.function.toStdString() << ": "
+               << oneLine(entry.message) << "\n";
+    for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
+        report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ") << oneLine(box.text)
+               << "\n";
+    report << "state user action log service set " << ZubHostTesting::userActionLogServiceSetCount() << " times\n";
+}
+} // namespace
+
+bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
+{
+    if (!std::freopen((folder + "/" + FaultFiles::kStdout).c_str(), "w", stdout))
+        return false;
+    ZubHostTesting::captureDebugLog(true);
+    ZubHostTesting::recordMessageBoxes(true);
+
+    QLibrary plugin(QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE);
+    const auto getbundle = reinterpret_cast<GetBundleFunc>(plugin.resolve("getbundle"));
+    if (!getbundle)
+        return false;
+    std::unique_ptr<IBundlerActivator> bundle(getbundle());
+    Context context;
+    bundle->activate(&context, nullptr);
+    if (!context.factory)
+        return false;
+
+    UpdateHost host(fault.host);
+    QTimer watch;
+    if (!fault.silent)
+        openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
+    const bool result = context.factory->updateQualityControl(&host, fault.silent);
+    waitForSinks(folder);
+    writeReport(folder, result);
+
+    // The host lets go of everything; the plug-in's unload ends its client layer.
+    context.factory.reset();
+    bundle.reset();
+    return plugin.unload();
+}

@@ -1,0 +1,194 @@
+#include "FaultSuite.h"
+
+#include "ChildProcess.h"
+#include "CoreScenario.h"
+#include "TestPaths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char* const kHostTest = "FaultHost.DISABLED_serveOneUpdateRequest";
+const char* const kCoreFile = "qorcore.dll";
+
+// Same file system: a link is enough. Otherwise a copy.
+void place(const fs::path& from, const fs::path& to)
+{
+    std::error_code error;
+    fs::create_hard_link(from, to, error);
+    if (error)
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+std::string jsonEscaped(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\' || c == '"')
+            escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+std::string replaced(std::string text, const std::string& placeholder, const std::string& value)
+{
+    for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size()))
+        text.replace(at, placeholder.size(), value);
+    return text;
+}
+
+// The faketime program, from PATH; empty when it is not installed.
+std::string faketimeProgram()
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const fs::path candidate = fs::path(folder) / "faketime";
+        if (!folder.empty() && fs::exists(candidate))
+            return candidate.string();
+    }
+    return std::string();
+}
+} // namespace
+
+FaultSuite::FaultSuite(const FaultCase& fault)
+    : m_case(fault)
+    , m_bin(m_root.file("bin"))
+    , m_qor(m_root.file("qor"))
+    , m_gone(m_root.file("gone"))
+{
+    layOutBin();
+    layOutCore();
+    m_registry.install(registryText());
+    std::ofstream(m_root.file("scenario.json"), std::ios::binary) << scenarioText();
+    fs::create_directories(m_root.file("objects"));
+    if (m_case.prepare)
+        m_case.prepare(m_root.path());
+}
+
+void FaultSuite::layOutBin() const
+{
+    fs::create_directories(m_bin);
+    const fs::path self = ChildProcess::selfPath();
+    for (const fs::directory_entry& entry : fs::directory_iterator(TestPaths::executableFolder())) {
+        const fs::path& file = entry.path();
+        const bool library = file.extension() == LIBRARY_SUFFIX && file.filename().string().rfind("lib", 0) == 0;
+        if (file.filename() == self.filename() || file.filename() == PLUGIN_FILE || library)
+            place(file, fs::path(m_bin) / file.filename());
+    }
+    if (!m_case.logFolderWritable) {
+        // Folders where the log files belong: no file can be made there.
+        fs::create_directories(fs::path(m_bin) / "qorcore.1.txt");
+        fs::create_directories(fs::path(m_bin) / "qorcore.2.txt");
+    }
+}
+
+void FaultSuite::layOutCore() const
+{
+    const fs::path folder = fs::path(m_qor) / "x64";
+    fs::create_directories(folder);
+    switch (m_case.core) {
+    case FaultCase::CoreFile::Built:
+        place(TestPaths::inBuild("qor/x64/qorcore.dll"), folder / kCoreFile);
+        break;
+    case FaultCase::CoreFile::Missing:
+        break;
+    case FaultCase::CoreFile::NotALibrary:
+        std::ofstream(folder / kCoreFile, std::ios::binary) << "MZ, but a text file all the same\n";
+        break;
+    case FaultCase::CoreFile::WithoutEntry:
+        place(TestPaths::inBuild("testlibs/noentry.dll"), folder / kCoreFile);
+        break;
+    }
+}
+
+std::string FaultSuite::registryText() const
+{
+    switch (m_case.registry) {
+    case FaultCase::Registry::Installed:
+        return CoreScenario::registryText(m_qor);
+    case FaultCase::Registry::Empty:
+        return "REGEDIT4\n\n";
+    case FaultCase::Registry::PathGone:
+        return CoreScenario::registryText(m_gone);
+    case FaultCase::Registry::PathGoneBut32Bit:
+        return CoreScenario::registryText(m_gone, m_qor);
+    case FaultCase::Registry::ValueTooLong:
+        // Longer than the 260 bytes the locator offers the registry.
+        return CoreScenario::registryText(m_qor + "/" + std::string(300, 'x'));
+    }
+    return std::string();
+}
+
+std::string FaultSuite::scenarioText() const
+{
+    const std::string text = replaced(m_case.scenario, "{gate}", jsonEscaped(m_root.file(FaultFiles::kGate)));
+    return replaced(text, "{dir}", jsonEscaped(m_root.path()));
+}
+
+std::optional<int> FaultSuite::runHost()
+{
+    const std::string host = (fs::path(m_bin) / fs::path(ChildProcess::selfPath()).filename()).string();
+    std::vector<std::string> arguments = ChildProcess::testArguments(kHostTest);
+    ChildProcess::Environment environment = {
+        {FaultFiles::kCaseVariable, m_case.name},
+        {FaultFiles::kFolderVariable, m_root.path()},
+        {"QORCORE_SCENARIO", m_root.file("scenario.json")},
+        {"QORCORE_JOURNAL", m_root.file(FaultFiles::kJournal)},
+        {"WINPORT_DEBUG_OUTPUT", m_root.file(FaultFiles::kDebugger)},
+        {"WINPORT_OBJECTS", m_root.file("objects")},
+        {"QT_QPA_PLATFORM", "offscreen"},
+        {"QT_QPA_PLATFORMTHEME", ""},
+        {"ZUB_MESSAGEBOX", "record"},
+    };
+    std::string program = host;
+    if (m_case.fastClock) {
+        program = faketimeProgram();
+        if (program.empty())
+            return std::nullopt;
+        arguments.insert(arguments.begin(), {"-f", "+0 x100", host});
+        // faketime's library comes before the sanitizer's runtime.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        environment.push_back({"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
+    }
+    ChildProcess child(program, arguments, environment);
+    if (!child.started())
+        return std::nullopt;
+    return child.wait(m_case.timeoutMs);
+}
+
+Observations FaultSuite::observations(std::optional<bool>& result) const
+{
+    Observations seen;
+    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kReport))) {
+        const size_t space = line.find(' ');
+        const std::string source = line.substr(0, space);
+        const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+        if (source == "result")
+            result = rest == "true";
+        else
+            seen.add(source, rest);
+    }
+    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kStdout)))
+        seen.add("out", line);
+    for (const char* file : {"qorcore.1.txt", "qorcore.2.txt"}) {
+        for (const std::string& line : linesOfFile((fs::path(m_bin) / file).string()))
+            seen.add("log", messageOfStampedLine(line));
+    }
+    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kDebugger)))
+        seen.add("dbg", messageOfStampedLine(line));
+    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kJournal)))
+        seen.add("core", line);
+    return seen;
+}
+
+std::string FaultSuite::expanded(const std::string& answer) const
+{
+    return replaced(replaced(answer, "{qor}", m_qor), "{gone}", m_gone);
+}

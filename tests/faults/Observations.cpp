@@ -1,0 +1,115 @@
+#include "Observations.h"
+
+#include <cctype>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+void Observations::add(const std::string& source, std::string line)
+{
+    m_lines[source].push_back(std::move(line));
+}
+
+const std::vector<std::string>& Observations::lines(const std::string& source) const
+{
+    static const std::vector<std::string> kNone;
+    const auto found = m_lines.find(source);
+    return found == m_lines.end() ? kNone : found->second;
+}
+
+int Observations::count(const std::string& source, const std::string& pattern) const
+{
+    int matching = 0;
+    for (const std::string& line : lines(source))
+        matching += globMatches(pattern.c_str(), line.c_str()) ? 1 : 0;
+    return matching;
+}
+
+std::string Observations::check(const std::string& answer) const
+{
+    static const std::regex kForm(R"((!?)([a-z]+)(?:#([0-9]+))?: (.*))");
+    std::smatch parts;
+    if (!std::regex_match(answer, parts, kForm))
+        return "malformed answer \"" + answer + "\"";
+    const int found = count(parts[2], parts[4]);
+    if (parts[1] == "!")
+        return found == 0 ? "" : "unexpected " + answer;
+    if (parts[3].matched)
+        return found == std::stoi(parts[3]) ? "" : answer + " (found " + std::to_string(found) + ")";
+    return found > 0 ? "" : "missing " + answer;
+}
+
+std::string Observations::dump() const
+{
+    std::ostringstream text;
+    for (const auto& [source, lines] : m_lines) {
+        for (const std::string& line : lines)
+            text << "  " << source << ": " << line.substr(0, 300) << (line.size() > 300 ? "..." : "") << "\n";
+    }
+    return text.str();
+}
+
+bool globMatches(const char* pattern, const char* text)
+{
+    // Iterative, with one remembered star: linear enough for lines of megabytes.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*text) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = text;
+        } else if (*pattern == '?' || *pattern == *text) {
+            ++pattern;
+            ++text;
+        } else if (star) {
+            pattern = star + 1;
+            text = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
+
+namespace
+{
+// Moves `at` past what `accept` takes, at least one character; false if none.
+template <class Accept>
+bool skip(const std::string& text, size_t& at, Accept accept)
+{
+    const size_t from = at;
+    while (at < text.size() && accept(static_cast<unsigned char>(text[at])))
+        ++at;
+    return at > from;
+}
+} // namespace
+
+std::string messageOfStampedLine(const std::string& line)
+{
+    // "2024-03-05 14:07:09.042 4312  9120  ZubQuality message": date and
+    // time, then process id, thread id and module tag before the message.
+    const auto isStampChar = [](unsigned char c) { return std::isdigit(c) || c == '-' || c == ':' || c == '.'; };
+    const auto isDigit = [](unsigned char c) { return std::isdigit(c) != 0; };
+    const auto isBlank = [](unsigned char c) { return c == ' '; };
+    const auto isWord = [](unsigned char c) { return c != ' '; };
+    size_t at = 0;
+    const bool stamped = line.size() > 24 && line[4] == '-' && skip(line, at, isStampChar) && skip(line, at, isBlank) &&
+                         skip(line, at, isStampChar) && skip(line, at, isBlank) && skip(line, at, isDigit) &&
+                         skip(line, at, isBlank) && skip(line, at, isDigit) && skip(line, at, isBlank) &&
+                         skip(line, at, isWord) && at < line.size() && line[at] == ' ';
+    return stamped ? line.substr(at + 1) : line;
+}
+
+std::vector<std::string> linesOfFile(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}

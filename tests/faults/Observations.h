@@ -1,0 +1,32 @@
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+// What a host process left behind, source by source (see FaultCase.h), each
+// as lines in a form that answers can be matched against.
+class Observations
+{
+public:
+    void add(const std::string& source, std::string line);
+    const std::vector<std::string>& lines(const std::string& source) const;
+
+    // Lines of `source` that match the glob `pattern` (`*` any text, `?` one character).
+    int count(const std::string& source, const std::string& pattern) const;
+    // Empty when the answer ("[!]source[#N]: pattern") holds, else why not.
+    std::string check(const std::string& answer) const;
+    // Every line, source by source, for a failure message.
+    std::string dump() const;
+
+private:
+    std::map<std::string, std::vector<std::string>> m_lines;
+};
+
+bool globMatches(const char* pattern, const char* text);
+
+// The message of a stamped client-log or debugger line; lines without a stamp
+// come back as they are.
+std::string messageOfStampedLine(const std::string& line);
+
+// Every line of a text file ("\r\n" or "\n"); nothing when it cannot be read.
+std::vector<std::string> linesOfFile(const std::string& path);
