@@ -1,0 +1,8 @@
+#include "ClientLogOffDisk.h"
+
+#include <qorlog.h>
+
+void keepClientLogOffDisk()
+{
+    qorlog::instance("/nonexistent/fuzzing/no-log-folder", nullptr, nullptr);
+}
