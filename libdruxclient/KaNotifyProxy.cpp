@@ -4,8 +4,28 @@
 #include "ClientText.h"
 
 namespace DRUX {
+namespace {
 
-KaNotifyProxy::KaNotifyProxy(DruxNotify* target) : target(target) {}
+// The platform calls a proxy on threads of its own until it releases it, and
+// the host may unload the plug-in meanwhile; a module cannot unload itself
+// safely from the proxy's last call either. So the first proxy pins this
+// module for the rest of the process: the code the platform calls stays.
+void pinThisModule()
+{
+    static const bool pinned = [] {
+        HMODULE module = nullptr;
+        return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                  reinterpret_cast<LPCSTR>(&pinThisModule), &module) != FALSE;
+    }();
+    static_cast<void>(pinned);
+}
+
+}  // namespace
+
+KaNotifyProxy::KaNotifyProxy(DruxNotify* target) : target(target)
+{
+    pinThisModule();
+}
 
 KaNotifyProxy::~KaNotifyProxy()
 {
