@@ -36,6 +36,7 @@ struct FaultCase
     FaultCase& withDialog() { silent = false; return *this; }
     FaultCase& withLogFolderUnwritable() { logFolderWritable = false; return *this; }
     FaultCase& withFastClock() { fastClock = true; return *this; }
+    FaultCase& leavingDuringTheUpdate() { waitsForSinks = false; return *this; }
     FaultCase& preparedBy(std::function<void(const std::string&)> step) { prepare = std::move(step); return *this; }
     FaultCase& within(int milliseconds) { timeoutMs = milliseconds; return *this; }
     FaultCase& answering(bool value, std::vector<std::string> lines)
@@ -54,6 +55,9 @@ struct FaultCase
     bool logFolderWritable = true;
     // Runs under faketime, a hundred times faster: five minutes take three seconds.
     bool fastClock = false;
+    // The host waits for the platform to release its sinks before it lets go
+    // of the plug-in; otherwise it unloads the plug-in while reports come in.
+    bool waitsForSinks = true;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;

@@ -267,6 +267,12 @@ std::vector<FaultCase> makeCases()
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
                               "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", "core#1: sink 1 Release",
                               "!box: *"}),
+        FaultCase("plugin_unloaded_while_reports_come_in")
+            .leavingDuringTheUpdate()
+            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10,"delayMs":300},)"
+                                              R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
+            .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "core#1: sink 1 Release",
+                              "out#1: destroy notifier"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()

@@ -196,7 +196,8 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
     const bool result = context.factory->updateQualityControl(&host, fault.silent);
-    waitForSinks(folder);
+    if (fault.waitsForSinks)
+        waitForSinks(folder);
     writeReport(folder, result);
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
