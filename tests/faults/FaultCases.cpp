@@ -169,6 +169,13 @@ std::vector<FaultCase> makeCases()
                               "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1",
                               "core#1: sink 1 Release", "log: can update to 1 subapps",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
+        FaultCase("checks_busy_for_good")
+            .withScenario(R"({"check":{"busyChecks":1000000}})")
+            .answering(true, {"core#50: DruxClientUserid.CheckUpdateForUser *",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate still busy after 50 "
+                              "checks, giving up",
+                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 8",
+                              "core#1: DruxClientUserid.Stop"}),
         FaultCase("check_failing_with_code")
             .withScenario(R"({"check":{"status":1,"code":42}})")
             .answering(true, {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 42",
