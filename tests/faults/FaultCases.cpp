@@ -1,5 +1,7 @@
 #include "FaultCase.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <fstream>
 
@@ -49,23 +51,10 @@ FaultCase refusedUpdate(const std::string& code, const std::string& box)
                           "!core: sink * Release"});
 }
 
-// UTF-8 of the given code points.
-std::string utf8(std::initializer_list<char32_t> codePoints)
+// UTF-8 of the given UTF-16 units.
+std::string utf8(std::initializer_list<char16_t> units)
 {
-    std::string out;
-    for (const char32_t c : codePoints) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return QString::fromUtf16(units.begin(), static_cast<int>(units.size())).toStdString();
 }
 
 // An update list of about 100 MB: our record first, then other components'.

@@ -42,7 +42,7 @@ TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
     const FaultCase& fault = GetParam();
     FaultSuite suite(fault);
     const std::optional<int> exitCode = suite.runHost();
-    ASSERT_TRUE(exitCode.has_value()) << "the host did not end within " << fault.timeoutMs << " ms";
+    ASSERT_TRUE(exitCode.has_value()) << "the host did not start, or did not end within " << fault.timeoutMs << " ms";
     // A crash, an exception into the host or a leak (under the sanitizers) ends it otherwise.
     EXPECT_EQ(*exitCode, 0);
 
