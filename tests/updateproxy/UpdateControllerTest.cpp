@@ -73,7 +73,8 @@ TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
 {
     auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
     ModalScript script([&](QWidget* window) {
-        EXPECT_TRUE(waitUntil([&] { return ProgressView(window).percent->text() == "40%"; }));
+        // Later stages may already have moved the label past the download's 40 %.
+        EXPECT_TRUE(waitUntil([&] { return ProgressView(window).percent->text().chopped(1).toInt() >= 40; }));
     });
     EXPECT_TRUE(controller->checkAndUpdate(kName, false));
     EXPECT_TRUE(script.ran());
