@@ -23,7 +23,7 @@ inline void note()
         ++t_count;
 }
 
-}  // namespace
+} // namespace
 
 AllocationCounter::AllocationCounter()
 {
@@ -31,9 +31,15 @@ AllocationCounter::AllocationCounter()
     t_counting = true;
 }
 
-AllocationCounter::~AllocationCounter() { t_counting = false; }
+AllocationCounter::~AllocationCounter()
+{
+    t_counting = false;
+}
 
-std::size_t AllocationCounter::count() const { return t_count; }
+std::size_t AllocationCounter::count() const
+{
+    return t_count;
+}
 
 extern "C" {
 
@@ -79,4 +85,4 @@ int posix_memalign(void** block, std::size_t alignment, std::size_t size)
     return 0;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -26,7 +26,7 @@ public:
         std::ifstream in(file);
         Json::Value root;
         Json::CharReaderBuilder builder;
-        builder["allowSpecialFloats"] = true;  // a deviation of all-zero samples is NaN
+        builder["allowSpecialFloats"] = true; // a deviation of all-zero samples is NaN
         std::string errors;
         if (!in || !Json::parseFromStream(builder, in, &root, &errors)) {
             std::cerr << "zubbench_table: cannot read " << file << ": " << errors << "\n";
@@ -46,7 +46,8 @@ public:
         const Json::Value* entry = find(name);
         if (!entry)
             return std::nullopt;
-        static const std::map<std::string, double> scale = {{"ns", 1.0}, {"us", 1e3}, {"ms", 1e6}, {"s", 1e9}};
+        static const std::map<std::string, double> scale = {
+            {"ns", 1.0}, {"us", 1e3}, {"ms", 1e6}, {"s", 1e9}};
         const auto unit = scale.find((*entry)["time_unit"].asString());
         return (*entry)["real_time"].asDouble() * (unit == scale.end() ? 1.0 : unit->second);
     }
@@ -90,7 +91,8 @@ private:
     const Json::Value* find(const std::string& name) const
     {
         const auto it = m_entries.find(name);
-        return it == m_entries.end() || it->second["error_occurred"].asBool() ? nullptr : &it->second;
+        return it == m_entries.end() || it->second["error_occurred"].asBool() ? nullptr
+                                                                              : &it->second;
     }
 
     std::map<std::string, Json::Value> m_entries;
@@ -117,17 +119,18 @@ std::string duration(std::optional<double> ns)
 struct Row
 {
     Row(std::string path, std::string ours, std::string beside)
-        : path(std::move(path)), ours(std::move(ours)), beside(std::move(beside))
-    {
-    }
+        : path(std::move(path))
+        , ours(std::move(ours))
+        , beside(std::move(beside))
+    {}
 
     std::string path;
     std::string ours;
     std::string beside;
     std::optional<double> ratio;
     std::string target;
-    std::optional<bool> met;  // none: reported only, or no figure
-    std::string note;         // why a figure is missing
+    std::optional<bool> met; // none: reported only, or no figure
+    std::string note;        // why a figure is missing
 };
 
 std::optional<double> ratioOf(std::optional<double> ours, std::optional<double> beside)
@@ -169,8 +172,8 @@ Row medianRow(const Results& results, const std::string& path, const std::string
     return row;
 }
 
-Row logLineRow(const Results& results, const std::string& path, const std::string& prefix, double limit,
-               const std::string& target)
+Row logLineRow(const Results& results, const std::string& path, const std::string& prefix,
+               double limit, const std::string& target)
 {
     Row row = medianRow(results, path, prefix + "/ours", prefix + "/raw", limit, target);
     row.beside = "write + fdatasync: " + row.beside;
@@ -179,9 +182,11 @@ Row logLineRow(const Results& results, const std::string& path, const std::strin
     const std::optional<double> floor = results.timeNs(prefix + "/floor/median");
     const std::optional<double> toFloor = ratioOf(results.timeNs(prefix + "/ours/median"), floor);
     if (toFloor)
-        row.beside += "; the design's syscalls alone: " + duration(floor) + format(" (ours %.2f × that)", *toFloor);
+        row.beside += "; the design's syscalls alone: " + duration(floor) +
+                      format(" (ours %.2f × that)", *toFloor);
     // The mean over every repetition: zero only if each one allocated nothing.
-    const std::optional<double> allocations = results.counter(prefix + "/ours/mean", "allocs_per_line");
+    const std::optional<double> allocations =
+        results.counter(prefix + "/ours/mean", "allocs_per_line");
     if (!allocations)
         return row;
     row.ours += format(", %.4f allocations/line", *allocations);
@@ -192,7 +197,8 @@ Row logLineRow(const Results& results, const std::string& path, const std::strin
 }
 
 // Counters of a single run, in microseconds, read as nanoseconds.
-std::optional<double> microsCounter(const Results& results, const std::string& name, const char* counter)
+std::optional<double> microsCounter(const Results& results, const std::string& name,
+                                    const char* counter)
 {
     const std::optional<double> value = results.counter(name, counter);
     return value ? std::optional<double>(*value * 1e3) : std::nullopt;
@@ -200,8 +206,8 @@ std::optional<double> microsCounter(const Results& results, const std::string& n
 
 std::string percentiles(const Results& results, const std::string& name, const std::string& prefix)
 {
-    return "p50 " + duration(microsCounter(results, name, (prefix + "_p50_us").c_str())) + ", p99 " +
-           duration(microsCounter(results, name, (prefix + "_p99_us").c_str()));
+    return "p50 " + duration(microsCounter(results, name, (prefix + "_p50_us").c_str())) +
+           ", p99 " + duration(microsCounter(results, name, (prefix + "_p99_us").c_str()));
 }
 
 Row reportPathRow(const Results& results)
@@ -211,12 +217,15 @@ Row reportPathRow(const Results& results)
     Row row{"stage-1 report, platform thread → dialog's slot",
             "same percentage as before: " + percentiles(results, same, "report"),
             "empty queued slot call: " + percentiles(results, same, "empty")};
-    row.ratio = ratioOf(microsCounter(results, same, "report_p99_us"), microsCounter(results, same, "empty_p99_us"));
+    row.ratio = ratioOf(microsCounter(results, same, "report_p99_us"),
+                        microsCounter(results, same, "empty_p99_us"));
     row.target = "p99 ≤ 1.5 × the empty call's p99";
     row.met = within(row.ratio, 1.5);
     const std::optional<double> movingRatio =
-        ratioOf(microsCounter(results, moving, "report_p99_us"), microsCounter(results, moving, "empty_p99_us"));
-    row.ours += "; a new percentage each time (bar and label move): " + percentiles(results, moving, "report");
+        ratioOf(microsCounter(results, moving, "report_p99_us"),
+                microsCounter(results, moving, "empty_p99_us"));
+    row.ours += "; a new percentage each time (bar and label move): " +
+                percentiles(results, moving, "report");
     if (movingRatio)
         row.ours += format(" (p99 %.2f × the empty call's)", *movingRatio);
     row.note = problems(results, {same, moving});
@@ -234,8 +243,8 @@ Row floodRow(const Results& results)
     const std::string rising = "ReportPath/flood";
     const std::string everyReport = "ReportPath/flood_new_percent_each";
     Row row{"100 000 stage-1 reports from the core while the dialog is shown",
-            "longest GUI-thread stall (timer of 5 ms), percentage rising 0 → 99: " + stall(results, rising) +
-                " (whole request " + duration(results.timeNs(rising)) +
+            "longest GUI-thread stall (timer of 5 ms), percentage rising 0 → 99: " +
+                stall(results, rising) + " (whole request " + duration(results.timeNs(rising)) +
                 "); a new percentage with every report: " + stall(results, everyReport),
             "—"};
     row.target = "≤ 50 ms";
@@ -246,8 +255,8 @@ Row floodRow(const Results& results)
 
 Row loadRow(const Results& results)
 {
-    Row row = medianRow(results, "plug-in load + getbundle + activate", "Load/ours", "Load/empty_qt_library", 1.5,
-                        "≤ 1.5 ×");
+    Row row = medianRow(results, "plug-in load + getbundle + activate", "Load/ours",
+                        "Load/empty_qt_library", 1.5, "≤ 1.5 ×");
     row.beside = "an empty library linking the same Qt libraries: " + row.beside;
     const std::string resident = "Load/ours_jsoncpp_resident/median";
     const std::optional<double> residentRatio =
@@ -261,20 +270,22 @@ Row loadRow(const Results& results)
 std::vector<Row> tableRows(const Results& results)
 {
     std::vector<Row> rows;
-    rows.push_back(logLineRow(results, "client-log line, presence event set, on disk", "LogLine/disk", 1.10,
-                              "≤ 1.10 ×"));
-    rows.push_back(logLineRow(results, "the same line on /dev/shm (its CPU cost)", "LogLine/shm", 3.0, "≤ 3 ×"));
-    rows.push_back(logLineRow(results, "the same line on disk, another process appending to the file",
+    rows.push_back(logLineRow(results, "client-log line, presence event set, on disk",
+                              "LogLine/disk", 1.10, "≤ 1.10 ×"));
+    rows.push_back(logLineRow(results, "the same line on /dev/shm (its CPU cost)", "LogLine/shm",
+                              3.0, "≤ 3 ×"));
+    rows.push_back(logLineRow(results,
+                              "the same line on disk, another process appending to the file",
                               "LogLine/disk/shared", 1.10, "≤ 1.10 ×"));
-    Row parse = medianRow(results, "parseUpdateList, 10 000 records", "UpdateList/ours", "UpdateList/jsoncpp",
-                          1.20, "≤ 1.20 ×");
+    Row parse = medianRow(results, "parseUpdateList, 10 000 records", "UpdateList/ours",
+                          "UpdateList/jsoncpp", 1.20, "≤ 1.20 ×");
     parse.beside = "jsoncpp into a Json::Value: " + parse.beside;
     rows.push_back(parse);
     rows.push_back(reportPathRow(results));
     rows.push_back(floodRow(results));
     rows.push_back(loadRow(results));
-    Row client = medianRow(results, "getQORClient + CreateInstance + Release, after the first", "Client/ours",
-                           "Client/virtual_call", 0.0, "report");
+    Row client = medianRow(results, "getQORClient + CreateInstance + Release, after the first",
+                           "Client/ours", "Client/virtual_call", 0.0, "report");
     client.beside = "a plain virtual call: " + client.beside;
     client.met.reset();
     rows.push_back(client);
@@ -295,8 +306,8 @@ void printTable(const std::vector<Row>& rows)
     std::cout << "| Path | Ours | Beside it | Ratio | Target | |\n|---|---|---|---|---|---|\n";
     for (const Row& row : rows) {
         std::cout << "| " << row.path << " | " << row.ours << " | " << row.beside << " | "
-                  << (row.ratio ? format("%.2f ×", *row.ratio) : "—") << " | " << row.target << " | "
-                  << verdict(row) << " |\n";
+                  << (row.ratio ? format("%.2f ×", *row.ratio) : "—") << " | " << row.target
+                  << " | " << verdict(row) << " |\n";
     }
     for (const Row& row : rows) {
         if (!row.note.empty())
@@ -325,7 +336,7 @@ bool writeJson(const std::vector<Row>& rows, const std::string& file)
     return static_cast<bool>(out);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -15,7 +15,7 @@ const GUID kUnknownClass = {0x0BADC0DE, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0,
 void clientOurs(benchmark::State& state)
 {
     suiteScenario();
-    QORCLIENT::getQORClient()->Release();  // the first: client, registry, core
+    QORCLIENT::getQORClient()->Release(); // the first: client, registry, core
     for (auto _ : state) {
         QORCLIENT::IQORClient* client = QORCLIENT::getQORClient();
         void* object = nullptr;
@@ -47,11 +47,12 @@ void virtualCall(benchmark::State& state)
     benchmark::DoNotOptimize(value);
 }
 
-}  // namespace
+} // namespace
 
 void registerClientBenchmarks()
 {
     for (auto* benchmark : {benchmark::RegisterBenchmark("Client/ours", clientOurs),
                             benchmark::RegisterBenchmark("Client/virtual_call", virtualCall)})
-        benchmark->Repetitions(6)->ReportAggregatesOnly(true)->MinTime(0.2)->Unit(benchmark::kNanosecond);
+        benchmark->Repetitions(6)->ReportAggregatesOnly(true)->MinTime(0.2)->Unit(
+            benchmark::kNanosecond);
 }

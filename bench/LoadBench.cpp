@@ -50,7 +50,10 @@ bool stillLoaded(const std::string& path)
     return true;
 }
 
-double seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+double seconds(Clock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
 
 // The plug-in's own libraries that a host does not hold already (the Linux
 // build takes jsoncpp as a shared library; the Windows build links it in).
@@ -58,8 +61,9 @@ double seconds(Clock::duration duration) { return std::chrono::duration<double>(
 // plug-in itself is loaded each time.
 void loadPlugin(benchmark::State& state, bool resident)
 {
-    const std::unique_ptr<void, int (*)(void*)> jsoncpp(resident ? dlopen(ZUB_JSONCPP_SONAME, RTLD_LAZY) : nullptr,
-                                                        [](void* handle) { return handle ? dlclose(handle) : 0; });
+    const std::unique_ptr<void, int (*)(void*)> jsoncpp(
+        resident ? dlopen(ZUB_JSONCPP_SONAME, RTLD_LAZY) : nullptr,
+        [](void* handle) { return handle ? dlclose(handle) : 0; });
     if (resident && !jsoncpp) {
         state.SkipWithError("jsoncpp could not be held loaded");
         return;
@@ -106,16 +110,17 @@ void loadEmpty(benchmark::State& state)
         state.SkipWithError("the empty library stays loaded after its unload");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("QT_QPA_PLATFORMTHEME");
     QApplication application(argc, argv);
-    for (auto* benchmark : {benchmark::RegisterBenchmark("Load/ours", loadPlugin, false),
-                            benchmark::RegisterBenchmark("Load/ours_jsoncpp_resident", loadPlugin, true),
-                            benchmark::RegisterBenchmark("Load/empty_qt_library", loadEmpty)})
+    for (auto* benchmark :
+         {benchmark::RegisterBenchmark("Load/ours", loadPlugin, false),
+          benchmark::RegisterBenchmark("Load/ours_jsoncpp_resident", loadPlugin, true),
+          benchmark::RegisterBenchmark("Load/empty_qt_library", loadEmpty)})
         benchmark->UseManualTime()->Repetitions(12)->ReportAggregatesOnly(true)->MinTime(0.2)->Unit(
             benchmark::kMicrosecond);
     return runBenchmarks(argc, argv);

@@ -62,10 +62,11 @@ public:
     enum Steps { AppendOnly, DesignSteps };
 
     RawAppender(const std::string& path, Steps steps)
-        : m_path(path), m_steps(steps),
-          m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)), m_line(stampedLine())
-    {
-    }
+        : m_path(path)
+        , m_steps(steps)
+        , m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644))
+        , m_line(stampedLine())
+    {}
     ~RawAppender()
     {
         if (m_fd >= 0)
@@ -83,7 +84,8 @@ public:
             stat(m_path.c_str(), &status);
             lineLock(F_WRLCK);
         }
-        const bool written = write(m_fd, m_line.data(), m_line.size()) == static_cast<ssize_t>(m_line.size());
+        const bool written =
+            write(m_fd, m_line.data(), m_line.size()) == static_cast<ssize_t>(m_line.size());
         fdatasync(m_fd);
         if (m_steps == DesignSteps)
             lineLock(F_UNLCK);
@@ -116,18 +118,22 @@ private:
     off_t m_written = 0;
 };
 
-std::string rawPath() { return benchOptions().logFolder + "/raw.txt"; }
+std::string rawPath()
+{
+    return benchOptions().logFolder + "/raw.txt";
+}
 
 // The other writer of the shared-file benchmarks, killed when the benchmark ends.
 class Partner
 {
 public:
     explicit Partner(const char* mode)
-        : m_ready(benchOptions().logFolder + "/partner.ready"),
-          m_child(ChildProcess::selfPath(), {"--partner", mode, target(mode), m_ready})
+        : m_ready(benchOptions().logFolder + "/partner.ready")
+        , m_child(ChildProcess::selfPath(), {"--partner", mode, target(mode), m_ready})
     {
-        m_started = m_child.started() &&
-                    ChildProcess::waitUntil([this] { return access(m_ready.c_str(), F_OK) == 0; }, 10000);
+        m_started =
+            m_child.started() &&
+            ChildProcess::waitUntil([this] { return access(m_ready.c_str(), F_OK) == 0; }, 10000);
     }
     ~Partner()
     {
@@ -154,12 +160,12 @@ private:
 void logLineOurs(benchmark::State& state)
 {
     qorlog* logger = qorlog::instance(nullptr, nullptr, nullptr);
-    logger->log(kMessage);  // the file is open and the module tag known
+    logger->log(kMessage); // the file is open and the module tag known
     AllocationCounter allocations;
     for (auto _ : state)
         logger->log(kMessage);
-    state.counters["allocs_per_line"] =
-        benchmark::Counter(static_cast<double>(allocations.count()), benchmark::Counter::kAvgIterations);
+    state.counters["allocs_per_line"] = benchmark::Counter(static_cast<double>(allocations.count()),
+                                                           benchmark::Counter::kAvgIterations);
 }
 
 void appendRaw(benchmark::State& state, RawAppender::Steps steps)
@@ -177,8 +183,14 @@ void appendRaw(benchmark::State& state, RawAppender::Steps steps)
     }
 }
 
-void logLineRaw(benchmark::State& state) { appendRaw(state, RawAppender::AppendOnly); }
-void logLineFloor(benchmark::State& state) { appendRaw(state, RawAppender::DesignSteps); }
+void logLineRaw(benchmark::State& state)
+{
+    appendRaw(state, RawAppender::AppendOnly);
+}
+void logLineFloor(benchmark::State& state)
+{
+    appendRaw(state, RawAppender::DesignSteps);
+}
 
 template <void (*Body)(benchmark::State&)>
 void withPartner(benchmark::State& state, const char* mode)
@@ -191,9 +203,18 @@ void withPartner(benchmark::State& state, const char* mode)
     Body(state);
 }
 
-void sharedOurs(benchmark::State& state) { withPartner<logLineOurs>(state, "qorlog"); }
-void sharedRaw(benchmark::State& state) { withPartner<logLineRaw>(state, "raw"); }
-void sharedFloor(benchmark::State& state) { withPartner<logLineFloor>(state, "floor"); }
+void sharedOurs(benchmark::State& state)
+{
+    withPartner<logLineOurs>(state, "qorlog");
+}
+void sharedRaw(benchmark::State& state)
+{
+    withPartner<logLineRaw>(state, "raw");
+}
+void sharedFloor(benchmark::State& state)
+{
+    withPartner<logLineFloor>(state, "floor");
+}
 
 void configure(benchmark::internal::Benchmark* benchmark)
 {
@@ -204,7 +225,7 @@ void configure(benchmark::internal::Benchmark* benchmark)
         ->Unit(benchmark::kMicrosecond);
 }
 
-}  // namespace
+} // namespace
 
 void registerLogLineBenchmarks()
 {

@@ -48,7 +48,8 @@ std::string floodScenario(int reports, Percent percent)
         Json::Value report;
         report["thread"] = 1;
         report["stage"] = 1;
-        report["percent"] = percent == Percent::Rising ? static_cast<int>(i * 100LL / reports) : i % 100 + 1;
+        report["percent"] =
+            percent == Percent::Rising ? static_cast<int>(i * 100LL / reports) : i % 100 + 1;
         if (i == 0)
             report["delayMs"] = kFirstReportDelayMs;
         list.append(report);
@@ -125,12 +126,13 @@ void reportFlood(benchmark::State& state, Percent percent)
     }
 }
 
-}  // namespace
+} // namespace
 
 void registerReportFloodBenchmarks()
 {
     for (auto* benchmark :
          {benchmark::RegisterBenchmark("ReportPath/flood", reportFlood, Percent::Rising),
-          benchmark::RegisterBenchmark("ReportPath/flood_new_percent_each", reportFlood, Percent::NewEachReport)})
+          benchmark::RegisterBenchmark("ReportPath/flood_new_percent_each", reportFlood,
+                                       Percent::NewEachReport)})
         benchmark->Iterations(1)->Unit(benchmark::kMillisecond);
 }

@@ -32,7 +32,7 @@ const int kPairs = 1000;
 // one is sent, so that neither side waits behind the other's painting.
 const auto kPause = std::chrono::milliseconds(2);
 
-}  // namespace
+} // namespace
 
 // Lives in the GUI thread: the receiver of the empty call, and the clock of
 // both kinds of arrival.
@@ -58,7 +58,8 @@ private:
     static void delivered(QObject* receiver, void* context)
     {
         auto* probe = static_cast<ArrivalProbe*>(context);
-        if (receiver != probe && std::strcmp(receiver->metaObject()->className(), "ZubProgressForm") != 0)
+        if (receiver != probe &&
+            std::strcmp(receiver->metaObject()->className(), "ZubProgressForm") != 0)
             return;
         probe->m_at = Clock::now();
         probe->m_arrived.release();
@@ -89,7 +90,8 @@ double percentile(std::vector<double> samples, double fraction)
     if (samples.empty())
         return 0.0;
     std::sort(samples.begin(), samples.end());
-    const size_t index = static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
+    const size_t index =
+        static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
     return samples[index];
 }
 
@@ -114,7 +116,8 @@ void sendReports(DRUX::KaNotifyProxy* proxy, Pinger& pinger, ArrivalProbe& probe
             const bool report = (turn == 0) == (pair % 2 == 0);
             const Clock::time_point sent = Clock::now();
             if (report)
-                proxy->NotifyStage(0, text1, text2, 64, 1, percent == Percent::New ? pair % 100 + 1 : 50);
+                proxy->NotifyStage(0, text1, text2, 64, 1,
+                                   percent == Percent::New ? pair % 100 + 1 : 50);
             else
                 emit pinger.ping();
             const double latency = micros(probe.nextArrival() - sent);
@@ -155,12 +158,13 @@ void reportPath(benchmark::State& state, Percent percent)
     state.counters["empty_p99_us"] = percentile(latencies.empty, 0.99);
 }
 
-}  // namespace
+} // namespace
 
 void registerReportPathBenchmarks()
 {
-    for (auto* benchmark : {benchmark::RegisterBenchmark("ReportPath/latency", reportPath, Percent::Same),
-                            benchmark::RegisterBenchmark("ReportPath/latency_bar_moves", reportPath, Percent::New)})
+    for (auto* benchmark :
+         {benchmark::RegisterBenchmark("ReportPath/latency", reportPath, Percent::Same),
+          benchmark::RegisterBenchmark("ReportPath/latency_bar_moves", reportPath, Percent::New)})
         benchmark->Iterations(1)->Unit(benchmark::kMillisecond);
 }
 

@@ -10,7 +10,7 @@ BenchOptions g_options;
 BenchApplication::DeliveredHook g_deliveredHook = nullptr;
 void* g_deliveredContext = nullptr;
 
-}  // namespace
+} // namespace
 
 bool BenchApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -27,7 +27,10 @@ void BenchApplication::setDeliveredHook(DeliveredHook hook, void* context)
     g_deliveredContext = context;
 }
 
-const BenchOptions& benchOptions() { return g_options; }
+const BenchOptions& benchOptions()
+{
+    return g_options;
+}
 
 bool parseBenchOptions(int& argc, char** argv)
 {
@@ -57,4 +60,7 @@ CoreScenario& suiteScenario()
     return scenario;
 }
 
-bool isPartnerRun(int argc, char** argv) { return argc >= 2 && std::strcmp(argv[1], "--partner") == 0; }
+bool isPartnerRun(int argc, char** argv)
+{
+    return argc >= 2 && std::strcmp(argv[1], "--partner") == 0;
+}

@@ -12,7 +12,9 @@ class BenchApplication : public QApplication
 public:
     using DeliveredHook = void (*)(QObject* receiver, void* context);
 
-    BenchApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    BenchApplication(int& argc, char** argv)
+        : QApplication(argc, argv)
+    {}
     bool notify(QObject* receiver, QEvent* event) override;
 
     // GUI thread only; a null hook stops the telling.

@@ -24,7 +24,8 @@ const std::string& updateListText()
             Json::Value record;
             record["appname"] = "Mirn6_QualityControl";
             record["version"] = "6.2." + std::to_string(i) + ".0";
-            record["desc"] = "Quality Control charts, limits and reports, build " + std::to_string(i);
+            record["desc"] =
+                "Quality Control charts, limits and reports, build " + std::to_string(i);
             record["title"] = "Quality Control";
             record["bits"] = 64;
             record["sp"] = 0;
@@ -72,11 +73,12 @@ void updateListJsoncpp(benchmark::State& state)
     }
 }
 
-}  // namespace
+} // namespace
 
 void registerUpdateListBenchmarks()
 {
     for (auto* benchmark : {benchmark::RegisterBenchmark("UpdateList/ours", updateListOurs),
                             benchmark::RegisterBenchmark("UpdateList/jsoncpp", updateListJsoncpp)})
-        benchmark->Repetitions(12)->ReportAggregatesOnly(true)->MinTime(0.2)->Unit(benchmark::kMillisecond);
+        benchmark->Repetitions(12)->ReportAggregatesOnly(true)->MinTime(0.2)->Unit(
+            benchmark::kMillisecond);
 }

@@ -7,7 +7,6 @@
 #include "qorlog.h"
 #include "TempDir.h"
 
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,7 +26,7 @@ void silenceStandardOutput()
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

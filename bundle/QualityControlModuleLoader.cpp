@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 const int kDllDirectorySize = 260;
 
@@ -44,11 +43,12 @@ std::vector<QLibrary*>& keptModuleLibraries()
 
 } // namespace
 
-QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const QString& name, void* arg4,
-                                                 bool flag)
+QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const QString& name,
+                                                 void* arg4, bool flag)
 {
     const QString dir = QCoreApplication::applicationDirPath() + g_strModuleDir;
-    const QString fileName = QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), g_strModuleSuffix);
+    const QString fileName =
+        QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), g_strModuleSuffix);
 
     auto* library = new QLibrary(dir + fileName);
     keptModuleLibraries().push_back(library);
@@ -57,6 +57,7 @@ QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const Q
         library->load();
     }
     // After a failed load, resolve() tries once more with the directory restored.
-    auto entry = reinterpret_cast<GetQualityControlUIFacadeFunc>(library->resolve("getQualityControlUIFacade"));
+    auto entry = reinterpret_cast<GetQualityControlUIFacadeFunc>(
+        library->resolve("getQualityControlUIFacade"));
     return entry ? entry(arg1, arg2, name, arg4, flag) : nullptr;
 }

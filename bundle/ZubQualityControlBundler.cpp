@@ -11,6 +11,4 @@ void ZubQualityControlBundler::activate(IBundleContext* context, void* /*reserve
     context->registerServiceFactory(new ZubQualityControlServiceFactory);
 }
 
-void ZubQualityControlBundler::deactivate()
-{
-}
+void ZubQualityControlBundler::deactivate() {}

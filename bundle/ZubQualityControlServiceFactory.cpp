@@ -9,8 +9,7 @@
 #include <ZubMainForm.h>
 #include <ZubUserActionLogUtils.h>
 
-namespace
-{
+namespace {
 // The controller of the first update request, with the main form's two
 // services and its user-action log registered; null when the host hands no
 // main form that is also an IZubMainForm (logged, so a later request retries).
@@ -25,7 +24,8 @@ ZubUpdateController* createUpdateController(IZubUpdateHost* host)
             QString("ZubQualityControlServiceFactory::updateQualityControl"), __LINE__);
         return nullptr;
     }
-    auto* controller = new ZubUpdateController(mainForm->getTovService(), zubMainForm->getZubService());
+    auto* controller =
+        new ZubUpdateController(mainForm->getTovService(), zubMainForm->getZubService());
     ITovMainForm* logForm = host->getMainForm();
     IZubUserActionLogProvider* provider = logForm ? logForm->getUserActionLogProvider() : nullptr;
     if (provider)
@@ -60,8 +60,9 @@ bool ZubQualityControlServiceFactory::updateQualityControl(IZubUpdateHost* host,
     return m_pUpdateController->checkAndUpdate(g_strComponentName, silent);
 }
 
-QualityControlUIFacade* ZubQualityControlServiceFactory::getUIFacade(void* arg1, void* arg2, QString name,
-                                                                      void* arg4, bool flag)
+QualityControlUIFacade* ZubQualityControlServiceFactory::getUIFacade(void* arg1, void* arg2,
+                                                                     QString name, void* arg4,
+                                                                     bool flag)
 {
     if (!m_pFacade)
         m_pFacade = loadQualityControlFacade(arg1, arg2, name, arg4, flag);

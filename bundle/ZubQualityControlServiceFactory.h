@@ -15,7 +15,8 @@ public:
 
     QString serviceName() override;
     bool updateQualityControl(IZubUpdateHost* host, bool silent) override;
-    QualityControlUIFacade* getUIFacade(void* arg1, void* arg2, QString name, void* arg4, bool flag) override;
+    QualityControlUIFacade* getUIFacade(void* arg1, void* arg2, QString name, void* arg4,
+                                        bool flag) override;
 
 private:
     QualityControlUIFacade* m_pFacade = nullptr;

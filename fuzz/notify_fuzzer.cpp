@@ -19,8 +19,7 @@
 #include <cstdlib>
 #include <vector>
 
-namespace
-{
+namespace {
 class CountingReceiver : public IDRUXNotifyInf
 {
 public:
@@ -73,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int value = input.ConsumeIntegral<int>();
         HRESULT status;
         if (stage) {
-            status = proxy->NotifyStage(error, text1, text2, bits, value, input.ConsumeIntegral<int>());
+            status =
+                proxy->NotifyStage(error, text1, text2, bits, value, input.ConsumeIntegral<int>());
             forwarded += error == 0 ? 1 : 0;
         } else {
             status = proxy->NotifyResult(error, text1, text2, bits, value);

@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace
-{
+namespace {
 const char* const kKeys[] = {
     "HKEY_LOCAL_MACHINE",
     "HKEY_LOCAL_MACHINE\\SOFTWARE",

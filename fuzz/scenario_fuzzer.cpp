@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 void checkReports(const qorcore::UpdatePlan& plan)
 {
     for (const qorcore::Report& report : plan.reports) {
@@ -21,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     qorcore::Scenario scenario;
     std::string error;
-    if (!qorcore::parseScenario(std::string(reinterpret_cast<const char*>(data), size), scenario, error)) {
+    if (!qorcore::parseScenario(std::string(reinterpret_cast<const char*>(data), size), scenario,
+                                error)) {
         if (error.empty())
             std::abort();
         return 0;
@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     checkReports(scenario.product.update);
     checkReports(scenario.user.update);
     const qorcore::RepositoryPlan& repository = scenario.repository;
-    if (repository.enabled &&
-        (repository.chunkBytes < 1 || repository.paceMs < 0 || repository.packages.empty() || repository.modules.empty()))
+    if (repository.enabled && (repository.chunkBytes < 1 || repository.paceMs < 0 ||
+                               repository.packages.empty() || repository.modules.empty()))
         std::abort();
     return 0;
 }

@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 template <class Client, class Record>
 int parseAfterOneRecord(const std::string& json)
 {
@@ -29,7 +28,8 @@ int parseAfterOneRecord(const std::string& json)
             if (list[i].canUpdate != 1)
                 std::abort();
         }
-    } else if ((code != DRUXCODE::kListEmpty && code != DRUXCODE::kListNotJson) || list.size() != 1) {
+    } else if ((code != DRUXCODE::kListEmpty && code != DRUXCODE::kListNotJson) ||
+               list.size() != 1) {
         std::abort();
     }
     return code;

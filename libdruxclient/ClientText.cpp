@@ -15,6 +15,8 @@ Bstr::Bstr(const std::string& ansi)
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, m_text, wide);
 }
 
-AnsiText::AnsiText(BSTR text) : m_text(qorlog::toMultiByte(text, CP_ACP)) {}
+AnsiText::AnsiText(BSTR text)
+    : m_text(qorlog::toMultiByte(text, CP_ACP))
+{}
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -39,4 +39,4 @@ private:
     std::unique_ptr<char[]> m_text;
 };
 
-}  // namespace DRUX
+} // namespace DRUX

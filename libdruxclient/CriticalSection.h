@@ -20,7 +20,11 @@ private:
 class ScopedLock
 {
 public:
-    explicit ScopedLock(CriticalSection& section) : m_section(section) { m_section.lock(); }
+    explicit ScopedLock(CriticalSection& section)
+        : m_section(section)
+    {
+        m_section.lock();
+    }
     ~ScopedLock() { m_section.unlock(); }
     ScopedLock(const ScopedLock&) = delete;
     ScopedLock& operator=(const ScopedLock&) = delete;

@@ -7,7 +7,6 @@ namespace DRUX {
 
 // Product-flavour update client over the platform's IDruxClient2.
 class DruxClient2 : public UpdateClient<IDruxClient2, DruxUpdateInfo>
-{
-};
+{};
 
-}  // namespace DRUX
+} // namespace DRUX

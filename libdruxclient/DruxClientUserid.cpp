@@ -17,11 +17,11 @@ int DruxClientUserid::checkUpdate(const std::string& firstUser, const std::strin
     user2 = secondUser;
     const Bstr first(user1);
     const Bstr second(user2);
-    return detail::runCheck(hasUpdate, reason, list,
-                            [this, &first, &second](int* code, unsigned int* has, BSTR* why, BSTR* text) {
-                                return service->CheckUpdateForUser(first.get(), second.get(), code, has,
-                                                                   why, text);
-                            });
+    return detail::runCheck(
+        hasUpdate, reason, list,
+        [this, &first, &second](int* code, unsigned int* has, BSTR* why, BSTR* text) {
+            return service->CheckUpdateForUser(first.get(), second.get(), code, has, why, text);
+        });
 }
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -19,4 +19,4 @@ protected:
     std::string user2;
 };
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -17,4 +17,4 @@ protected:
     ~DruxNotify() = default;
 };
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -25,9 +25,9 @@ struct UpdateInfo
     int64_t opentime = 0;
 };
 
-}  // namespace detail
+} // namespace detail
 
 using DruxUpdateInfo = detail::UpdateInfo<detail::ProductFlavour>;
 using DruxUpdateInfoUserid = detail::UpdateInfo<detail::UserFlavour>;
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -14,15 +14,17 @@ void pinThisModule()
 {
     static const bool pinned = [] {
         HMODULE module = nullptr;
-        return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+        return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                      GET_MODULE_HANDLE_EX_FLAG_PIN,
                                   reinterpret_cast<LPCSTR>(&pinThisModule), &module) != FALSE;
     }();
     static_cast<void>(pinned);
 }
 
-}  // namespace
+} // namespace
 
-KaNotifyProxy::KaNotifyProxy(DruxNotify* target) : target(target)
+KaNotifyProxy::KaNotifyProxy(DruxNotify* target)
+    : target(target)
 {
     pinThisModule();
 }
@@ -36,7 +38,8 @@ KaNotifyProxy::~KaNotifyProxy()
 
 // A text that cannot be converted for lack of memory reaches the sink as a
 // null text, like a null BSTR: the report itself is never dropped.
-HRESULT KaNotifyProxy::NotifyResult(unsigned int error, BSTR text1, BSTR text2, int bits, int result)
+HRESULT KaNotifyProxy::NotifyResult(unsigned int error, BSTR text1, BSTR text2, int bits,
+                                    int result)
 {
     if (!target)
         return E_FAIL;
@@ -64,4 +67,4 @@ HRESULT KaNotifyProxy::Release()
     return S_OK;
 }
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -18,8 +18,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE NotifyResult(unsigned int error, BSTR text1, BSTR text2, int bits,
                                            int result) override;
-    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int error, BSTR text1, BSTR text2, int bits, int stage,
-                                          int percent) override;
+    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int error, BSTR text1, BSTR text2, int bits,
+                                          int stage, int percent) override;
     HRESULT STDMETHODCALLTYPE Release() override;
 
 private:
@@ -28,4 +28,4 @@ private:
     DruxNotify* target;
 };
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -27,11 +27,17 @@ DllGetClassObjectFunc classObjectEntry(HMODULE module)
         reinterpret_cast<void (*)()>(GetProcAddress(module, "DllGetClassObject")));
 }
 
-}  // namespace
+} // namespace
 
-ModuleRegistry& ModuleRegistry::processWide() { return g_processModules; }
+ModuleRegistry& ModuleRegistry::processWide()
+{
+    return g_processModules;
+}
 
-ModuleRegistry::~ModuleRegistry() { freeAll(); }
+ModuleRegistry::~ModuleRegistry()
+{
+    freeAll();
+}
 
 bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid, REFIID iid,
                                          void** object)
@@ -45,8 +51,8 @@ bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid
         const auto found = m_modules.find(canonical);
         if (found != m_modules.end()) {
             module = found->second;
-            clientLog()->log("find a loaded module %p for %s, use this directly", static_cast<void*>(module),
-                          canonical.c_str());
+            clientLog()->log("find a loaded module %p for %s, use this directly",
+                             static_cast<void*>(module), canonical.c_str());
         }
     }
     if (!module)
@@ -107,4 +113,4 @@ void ModuleRegistry::freeAll()
     m_modules.clear();
 }
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

@@ -32,4 +32,4 @@ private:
     std::map<std::string, HMODULE> m_modules;
 };
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

@@ -21,9 +21,11 @@ const char* const kCoreSuffix = "\\x64\\qorcore.dll";
 CriticalSection g_clientCreation;
 std::atomic<QORClient*> g_client{nullptr};
 
-}  // namespace
+} // namespace
 
-QORClient::QORClient() : m_count(0), m_core(nullptr)
+QORClient::QORClient()
+    : m_count(0)
+    , m_core(nullptr)
 {
     // The first line completes the logger before this client: the client is
     // therefore destroyed first at unload, while the log still works.
@@ -47,7 +49,7 @@ bool QORClient::createCore()
     }
     const std::string library = directory + kCoreSuffix;
     if (!ModuleRegistry::processWide().createObjectFromDll(library, CLSID_QORCore, IID_IQORCore,
-                                                            reinterpret_cast<void**>(&m_core))) {
+                                                           reinterpret_cast<void**>(&m_core))) {
         clientLog()->log("create core instance failed, ret 0x%08x", 0u);
         return false;
     }
@@ -55,9 +57,15 @@ bool QORClient::createCore()
     return true;
 }
 
-ULONG QORClient::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_count)); }
+ULONG QORClient::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&m_count));
+}
 
-ULONG QORClient::Release() { return static_cast<ULONG>(InterlockedDecrement(&m_count)); }
+ULONG QORClient::Release()
+{
+    return static_cast<ULONG>(InterlockedDecrement(&m_count));
+}
 
 HRESULT QORClient::CreateInstance(const GUID& clsid, const GUID& iid, void** object)
 {
@@ -83,4 +91,4 @@ IQORClient* getQORClient()
     return client;
 }
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

@@ -41,4 +41,4 @@ private:
 // Never null; adds one reference that the caller releases.
 IQORClient* getQORClient();
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

@@ -21,7 +21,8 @@ bool readInView(HKEY root, const std::string& subKey, const std::string& valueNa
     HKEY key = nullptr;
     LONG error = RegOpenKeyExA(root, subKey.c_str(), 0, view, &key);
     if (error != ERROR_SUCCESS) {
-        clientLog()->log("open qor key %s failed, error %d%s", subKey.c_str(), static_cast<int>(error), retry);
+        clientLog()->log("open qor key %s failed, error %d%s", subKey.c_str(),
+                         static_cast<int>(error), retry);
         return false;
     }
 
@@ -29,11 +30,11 @@ bool readInView(HKEY root, const std::string& subKey, const std::string& valueNa
     char value[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     bool found = false;
-    error = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<LPBYTE>(value),
-                             &size);
+    error = RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
+                             reinterpret_cast<LPBYTE>(value), &size);
     if (error != ERROR_SUCCESS) {
-        clientLog()->log("read qor key %s failed, error %d%s", valueName.c_str(), static_cast<int>(error),
-                      retry);
+        clientLog()->log("read qor key %s failed, error %d%s", valueName.c_str(),
+                         static_cast<int>(error), retry);
     } else if (_access(value, 0) == 0) {
         path = value;
         found = true;
@@ -44,7 +45,7 @@ bool readInView(HKEY root, const std::string& subKey, const std::string& valueNa
     return found;
 }
 
-}  // namespace
+} // namespace
 
 bool readRegistryPath(HKEY root, const std::string& subKey, const std::string& valueName,
                       std::string& path)
@@ -53,4 +54,4 @@ bool readRegistryPath(HKEY root, const std::string& subKey, const std::string& v
            readInView(root, subKey, valueName, k32BitView, path);
 }
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

@@ -11,4 +11,4 @@ namespace QORCLIENT {
 bool readRegistryPath(HKEY root, const std::string& subKey, const std::string& valueName,
                       std::string& path);
 
-}  // namespace QORCLIENT
+} // namespace QORCLIENT

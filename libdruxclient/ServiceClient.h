@@ -16,7 +16,10 @@
 namespace DRUX {
 namespace detail {
 
-inline bool validBits(unsigned int bits) { return bits == 32 || bits == 64; }
+inline bool validBits(unsigned int bits)
+{
+    return bits == 32 || bits == 64;
+}
 
 // The client's own name for its log lines ("DruxClient2") and the platform
 // interface's ("IDruxClient2").
@@ -35,7 +38,8 @@ Service* createService(const Flavour& flavour, REFCLSID clsid, REFIID iid)
     const HRESULT status = qor->CreateInstance(clsid, iid, reinterpret_cast<void**>(&service));
     qor->Release();
     if (FAILED(status)) {
-        clientLog()->log("create %s failed, ret 0x%08x", flavour.service, static_cast<unsigned>(status));
+        clientLog()->log("create %s failed, ret 0x%08x", flavour.service,
+                         static_cast<unsigned>(status));
         return nullptr;
     }
     clientLog()->log("create %s from qorcore OK", flavour.service);
@@ -86,5 +90,5 @@ int runCheck(unsigned int* hasUpdate, std::string& reason, std::vector<Record>& 
     return code;
 }
 
-}  // namespace detail
-}  // namespace DRUX
+} // namespace detail
+} // namespace DRUX

@@ -31,7 +31,7 @@ struct ServiceOf<IDruxClientUserid>
     static const IID& iid() { return IID_IDruxClientUserid; }
 };
 
-}  // namespace
+} // namespace
 
 template <class Service, class Record>
 UpdateClient<Service, Record>::UpdateClient()
@@ -64,14 +64,16 @@ int UpdateClient<Service, Record>::start(const std::string& name, int newBits)
 }
 
 template <class Service, class Record>
-int UpdateClient<Service, Record>::checkUpdate(unsigned int* hasUpdate, std::string& reason, std::vector<Record>& list)
+int UpdateClient<Service, Record>::checkUpdate(unsigned int* hasUpdate, std::string& reason,
+                                               std::vector<Record>& list)
 {
     const int guard = detail::checkGuard(service != nullptr, hasUpdate, appname, bits);
     if (guard != DRUXCODE::kOk)
         return guard;
-    return detail::runCheck(hasUpdate, reason, list, [this](int* code, unsigned int* has, BSTR* why, BSTR* text) {
-        return service->CheckUpdate(code, has, why, text);
-    });
+    return detail::runCheck(hasUpdate, reason, list,
+                            [this](int* code, unsigned int* has, BSTR* why, BSTR* text) {
+                                return service->CheckUpdate(code, has, why, text);
+                            });
 }
 
 // Hands the update to the platform with a new proxy over `notify`. From the
@@ -115,7 +117,8 @@ int UpdateClient<Service, Record>::stop()
 }
 
 template <class Service, class Record>
-int UpdateClient<Service, Record>::parseUpdateList(const std::string& json, std::vector<Record>& list)
+int UpdateClient<Service, Record>::parseUpdateList(const std::string& json,
+                                                   std::vector<Record>& list)
 {
     return detail::parseUpdateList(json, list);
 }
@@ -123,4 +126,4 @@ int UpdateClient<Service, Record>::parseUpdateList(const std::string& json, std:
 template class UpdateClient<IDruxClient2, DruxUpdateInfo>;
 template class UpdateClient<IDruxClientUserid, DruxUpdateInfoUserid>;
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -34,4 +34,4 @@ protected:
     Service* service = nullptr;
 };
 
-}  // namespace DRUX
+} // namespace DRUX

@@ -21,8 +21,8 @@ struct MemberType
 
 // By Member.
 const MemberType kMembers[kMemberCount] = {
-    {"appname", Kind::Text}, {"version", Kind::Text},     {"desc", Kind::Text},
-    {"title", Kind::Text},   {"bits", Kind::Integer},     {"sp", Kind::Integer},
+    {"appname", Kind::Text},   {"version", Kind::Text},   {"desc", Kind::Text},
+    {"title", Kind::Text},     {"bits", Kind::Integer},   {"sp", Kind::Integer},
     {"silent", Kind::Integer}, {"fsize", Kind::Unsigned}, {"opentime", Kind::Unsigned},
 };
 
@@ -32,12 +32,9 @@ bool fits(const Json::Value& value, Kind kind)
     if (value.isNull())
         return true;
     switch (kind) {
-    case Kind::Text:
-        return value.isString();
-    case Kind::Integer:
-        return value.isInt();
-    case Kind::Unsigned:
-        return value.isUInt();
+    case Kind::Text: return value.isString();
+    case Kind::Integer: return value.isInt();
+    case Kind::Unsigned: return value.isUInt();
     }
     return false;
 }
@@ -45,12 +42,9 @@ bool fits(const Json::Value& value, Kind kind)
 const char* kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Text:
-        return "a string";
-    case Kind::Integer:
-        return "a 32-bit integer";
-    case Kind::Unsigned:
-        return "an unsigned 32-bit integer";
+    case Kind::Text: return "a string";
+    case Kind::Integer: return "a 32-bit integer";
+    case Kind::Unsigned: return "an unsigned 32-bit integer";
     }
     return "";
 }
@@ -70,13 +64,14 @@ bool parseJson(const std::string& json, Json::Value& root, std::string& errors)
     }
 }
 
-}  // namespace
+} // namespace
 
 int readUpdateList(const std::string& json, Json::Value& root)
 {
     std::string errors;
     if (!parseJson(json, root, errors)) {
-        clientLog()->log("fatal error, invalid json format: %s, errmsg: %s", json.c_str(), errors.c_str());
+        clientLog()->log("fatal error, invalid json format: %s, errmsg: %s", json.c_str(),
+                         errors.c_str());
         return DRUXCODE::kListNotJson;
     }
     if (!root.isArray() || root.empty()) {
@@ -96,8 +91,8 @@ bool readMembers(const Json::Value& element, Json::ArrayIndex index, Members& me
         const MemberType& type = kMembers[member];
         members[member] = &element[type.name];
         if (!fits(*members[member], type.kind)) {
-            clientLog()->log("fatal error, invalid update list: element %u, '%s' is not %s", index, type.name,
-                             kindName(type.kind));
+            clientLog()->log("fatal error, invalid update list: element %u, '%s' is not %s", index,
+                             type.name, kindName(type.kind));
             return false;
         }
     }
@@ -114,5 +109,5 @@ void logUnreadableList(const char* reason)
     clientLog()->log("fatal error, update list not stored: %s", reason);
 }
 
-}  // namespace detail
-}  // namespace DRUX
+} // namespace detail
+} // namespace DRUX

@@ -16,7 +16,18 @@ void logUpdateCount(std::size_t count);
 void logUnreadableList(const char* reason);
 
 // The members of a record, in the record's order.
-enum Member { kAppname, kVersion, kDesc, kTitle, kBits, kSp, kSilent, kFsize, kOpentime, kMemberCount };
+enum Member {
+    kAppname,
+    kVersion,
+    kDesc,
+    kTitle,
+    kBits,
+    kSp,
+    kSilent,
+    kFsize,
+    kOpentime,
+    kMemberCount
+};
 using Members = const Json::Value* [kMemberCount];
 
 // Looks each member of element `index` up once and checks its type, so that
@@ -71,5 +82,5 @@ int parseUpdateList(const std::string& json, std::vector<Record>& list)
     return DRUXCODE::kOk;
 }
 
-}  // namespace detail
-}  // namespace DRUX
+} // namespace detail
+} // namespace DRUX

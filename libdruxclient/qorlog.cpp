@@ -86,7 +86,10 @@ void stampLine(char (&line)[kTextLimit + 1], const char* format, const char* mes
               moduleTag(tagScratch), message);
 }
 
-int lastError() { return static_cast<int>(GetLastError()); }
+int lastError()
+{
+    return static_cast<int>(GetLastError());
+}
 
 HANDLE openShared(const std::string& path, DWORD disposition)
 {
@@ -106,14 +109,16 @@ int32_t modificationTime(const std::string& path)
     return _stat32(path.c_str(), &status) == 0 ? status.st_mtime : 0;
 }
 
-}  // namespace
+} // namespace
 
 // Stops the logger when the library's static objects are destroyed; created
 // with the logger, so it goes after everything that was complete before it.
 class qorlog::UnloadStop
 {
 public:
-    explicit UnloadStop(qorlog* logger) : m_pLogger(logger) {}
+    explicit UnloadStop(qorlog* logger)
+        : m_pLogger(logger)
+    {}
     ~UnloadStop() { m_pLogger->stop(); }
     UnloadStop(const UnloadStop&) = delete;
     UnloadStop& operator=(const UnloadStop&) = delete;
@@ -244,7 +249,7 @@ bool qorlog::rotateIfFull()
     if (room == Room::Full) {
         // The pin is gone by now: the switch waits for every writer inside the full file.
         ScopedLock lock(m_switchLock);
-        room = currentRoom();  // another thread may have switched meanwhile
+        room = currentRoom(); // another thread may have switched meanwhile
         if (room == Room::Full)
             return openLogFile(true);
     }
@@ -320,8 +325,8 @@ bool qorlog::claimPresence(const std::string& path)
     }
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
-    debugLog("log file %d we switched to has opened with '%s', just append data onto it !",
-             m_index, name.c_str());
+    debugLog("log file %d we switched to has opened with '%s', just append data onto it !", m_index,
+             name.c_str());
     struct _stat32 status;
     if (_stat32(path.c_str(), &status) == 0 && static_cast<unsigned>(status.st_size) > kSizeLimit) {
         debugLog("the log file is too large to append to, force truncate !");
@@ -355,7 +360,7 @@ FILE* qorlog::createSharedFile(const std::string& path, DWORD disposition, HANDL
 
 void qorlog::stop()
 {
-    ScopedLock lock(m_switchLock);  // a switch under way finishes first
+    ScopedLock lock(m_switchLock); // a switch under way finishes first
     m_streams.close();
     debugLog("qorlog stop");
     std::string().swap(m_directory);

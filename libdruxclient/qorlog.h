@@ -47,12 +47,12 @@ private:
     static FILE* createSharedFile(const std::string& path, DWORD disposition, HANDLE* file);
     void stop();
 
-    LogStreams m_streams;       // stream and path of the file in use, one slot per file
-    const char* m_eventBase;    // not copied; the caller's text
+    LogStreams m_streams;    // stream and path of the file in use, one slot per file
+    const char* m_eventBase; // not copied; the caller's text
     std::string m_directory;
     std::string m_name;
-    std::string m_pathBase;     // directory\name. once the first file was chosen
-    HANDLE m_event = nullptr;   // presence event of the file in use
-    int m_index = 1;            // 1 or 2
-    CriticalSection m_switchLock;  // taken only to switch files; no lock is taken inside it
+    std::string m_pathBase;       // directory\name. once the first file was chosen
+    HANDLE m_event = nullptr;     // presence event of the file in use
+    int m_index = 1;              // 1 or 2
+    CriticalSection m_switchLock; // taken only to switch files; no lock is taken inside it
 };

@@ -14,11 +14,16 @@ OVERLAPPED lineLockRange()
     return range;
 }
 
-bool isValid(HANDLE file) { return file != nullptr && file != INVALID_HANDLE_VALUE; }
+bool isValid(HANDLE file)
+{
+    return file != nullptr && file != INVALID_HANDLE_VALUE;
+}
 
-}  // namespace
+} // namespace
 
-LineLock::LineLock(HANDLE file) : m_file(file), m_bLocked(false)
+LineLock::LineLock(HANDLE file)
+    : m_file(file)
+    , m_bLocked(false)
 {
     if (!isValid(m_file))
         return;

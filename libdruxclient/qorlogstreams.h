@@ -44,7 +44,7 @@ public:
     struct Slot
     {
         FILE* stream = nullptr;
-        HANDLE file = nullptr;  // the handle under the stream, for the line lock
+        HANDLE file = nullptr; // the handle under the stream, for the line lock
         std::string path;
         std::atomic<int> writers{0};
     };
@@ -53,7 +53,9 @@ public:
     class Pin
     {
     public:
-        explicit Pin(Slot* slot) : m_pSlot(slot) {}
+        explicit Pin(Slot* slot)
+            : m_pSlot(slot)
+        {}
         ~Pin() { m_pSlot->writers.fetch_sub(1); }
         Pin(const Pin&) = delete;
         Pin& operator=(const Pin&) = delete;

@@ -8,8 +8,7 @@
 
 #include <QString>
 
-namespace DruxClientReport
-{
+namespace DruxClientReport {
 const char* const kSourceFile = "UpdateProxy/DRUXClient";
 
 void logFailure(const char* text, int code, const char* function, int line)

@@ -2,8 +2,7 @@
 #include <string>
 
 // Host-log and message-box reporting shared by the two update-client wrappers.
-namespace DruxClientReport
-{
+namespace DruxClientReport {
 // Source file named in every host-log line of the wrappers.
 extern const char* const kSourceFile;
 

@@ -64,7 +64,8 @@ int DruxClientWrapper<Client, Info>::checkUntilSettled(Check check, std::vector<
         ++checks;
     }
     if (code != DRUXCODE::kOk) {
-        DruxClientReport::logFailure("DruxClient CheckUpdate failed: %1\n", code, function, __LINE__);
+        DruxClientReport::logFailure("DruxClient CheckUpdate failed: %1\n", code, function,
+                                     __LINE__);
         return static_cast<int>(hasUpdate);
     }
     if (hasUpdate == 0) {

@@ -10,7 +10,8 @@
 class IDRUXNotifyInf;
 
 // The user-flavour update client, with its failures in the host log.
-class DruxClient_Userid : public DruxClientWrapper<DRUX::DruxClientUserid, DRUX::DruxUpdateInfoUserid>
+class DruxClient_Userid
+    : public DruxClientWrapper<DRUX::DruxClientUserid, DRUX::DruxUpdateInfoUserid>
 {
 public:
     DruxClient_Userid();

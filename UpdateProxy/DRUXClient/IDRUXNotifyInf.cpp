@@ -3,8 +3,7 @@
 #include <mutex>
 #include <unordered_set>
 
-namespace
-{
+namespace {
 std::mutex g_receiversLock;
 std::unordered_set<const IDRUXNotifyInf*> g_receivers;
 } // namespace

@@ -9,8 +9,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-namespace
-{
+namespace {
 // A dying host may take buffered lines with it, and reports come from several
 // threads: every line goes out at once.
 void printLine(const char* format, ...)
@@ -65,8 +64,7 @@ const char* stageLine(int stage)
 KaNotify::KaNotify(bool autoDelete, IDRUXNotifyInf* notifyInf)
     : m_bAutoDelete(autoDelete)
     , m_pNotifyInf(notifyInf)
-{
-}
+{}
 
 KaNotify::~KaNotify()
 {

@@ -8,8 +8,7 @@
 
 #include <QTimer>
 
-namespace
-{
+namespace {
 // How long the install stage may take before the update counts as failed.
 const int kInstallTimeoutMsec = 300000;
 } // namespace
@@ -54,11 +53,8 @@ void ZubInstallProgressHandler::notifyProgress(int stage, int percent)
         emit onNotifyUpdateProgressForm(QString("组件安装中, 请稍后..."), 99);
         emit onNotifyStartTimeOut(kInstallTimeoutMsec);
         break;
-    case DRUXCODE::kInstallOver:
-        emit onNotifyEndProgerssForm(1);
-        break;
-    default:
-        break;
+    case DRUXCODE::kInstallOver: emit onNotifyEndProgerssForm(1); break;
+    default: break;
     }
 }
 
@@ -71,7 +67,8 @@ void ZubInstallProgressHandler::showProgressForm()
             SLOT(updateProgress(QString, int)));
     connect(this, SIGNAL(onNotifyEndProgerssForm(int)), form, SLOT(endProgress(int)));
     connect(form, SIGNAL(onNotifyFormClose(int)), this, SLOT(doProgressFormClose(int)));
-    form->showProgress(QString("组件升级中"), QString("软件升级中, 请稍后..."), true, true, nullptr);
+    form->showProgress(QString("组件升级中"), QString("软件升级中, 请稍后..."), true, true,
+                       nullptr);
 }
 
 int ZubInstallProgressHandler::closeCode()

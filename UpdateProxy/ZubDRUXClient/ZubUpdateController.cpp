@@ -8,8 +8,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 const unsigned int kComponentBits = 64;
 
 // Only the first record of a list counts.

@@ -11,8 +11,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 const char* const kFixedTitle = "组件升级中";
 
 const int kBarWidth = 404;
@@ -40,8 +39,7 @@ ZubProgressForm::ZubProgressForm(QObject* parent)
     , m_pPercentLabel(nullptr)
     , m_pShowWindow(nullptr)
     , m_pTitleDialog(nullptr)
-{
-}
+{}
 
 ZubProgressForm::~ZubProgressForm() = default;
 

@@ -11,6 +11,6 @@ public:
     ~IZubQualityControlServiceFactory() override {}
     QString serviceName() override = 0;
     virtual bool updateQualityControl(IZubUpdateHost* host, bool silent) = 0;
-    virtual QualityControlUIFacade* getUIFacade(void* arg1, void* arg2, QString name,
-                                                void* arg4, bool flag) = 0;
+    virtual QualityControlUIFacade* getUIFacade(void* arg1, void* arg2, QString name, void* arg4,
+                                                bool flag) = 0;
 };

@@ -35,7 +35,8 @@ class ZUB_CONTROL_EXPORT ZubCustomTitleFrame : public QDialog
 {
     Q_OBJECT
 public:
-    explicit ZubCustomTitleFrame(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    explicit ZubCustomTitleFrame(QWidget* parent = nullptr,
+                                 Qt::WindowFlags flags = Qt::WindowFlags());
     ZubCustomTitleBar* getTitleBarFrame() const;
     // Emits closeFrame() when a shown window finishes.
     void done(int result) override;

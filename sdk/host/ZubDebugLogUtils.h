@@ -9,9 +9,12 @@ class ZUB_COMMON_EXPORT ZubDebugLogUtils
 public:
     static ZubDebugLogUtils* getInstance();
 
-    virtual void debug(const QString& message, const QString& file, const QString& function, int line);
-    virtual void info(const QString& message, const QString& file, const QString& function, int line);
-    virtual void error(const QString& message, const QString& file, const QString& function, int line);
+    virtual void debug(const QString& message, const QString& file, const QString& function,
+                       int line);
+    virtual void info(const QString& message, const QString& file, const QString& function,
+                      int line);
+    virtual void error(const QString& message, const QString& file, const QString& function,
+                       int line);
 
 protected:
     ZubDebugLogUtils() = default;

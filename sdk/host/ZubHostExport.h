@@ -4,20 +4,20 @@
 #include <QtCore/qglobal.h>
 
 #if defined(ZUB_COMMON_LIBRARY)
-#  define ZUB_COMMON_EXPORT Q_DECL_EXPORT
+#define ZUB_COMMON_EXPORT Q_DECL_EXPORT
 #else
-#  define ZUB_COMMON_EXPORT Q_DECL_IMPORT
+#define ZUB_COMMON_EXPORT Q_DECL_IMPORT
 #endif
 
 #if defined(ZUB_CONTROL_LIBRARY)
-#  define ZUB_CONTROL_EXPORT Q_DECL_EXPORT
+#define ZUB_CONTROL_EXPORT Q_DECL_EXPORT
 #else
-#  define ZUB_CONTROL_EXPORT Q_DECL_IMPORT
+#define ZUB_CONTROL_EXPORT Q_DECL_IMPORT
 #endif
 
 // Interfaces that cross module boundaries (dynamic_cast between them).
 #if defined(_MSC_VER)
-#  define ZUB_INTERFACE
+#define ZUB_INTERFACE
 #else
-#  define ZUB_INTERFACE __attribute__((visibility("default")))
+#define ZUB_INTERFACE __attribute__((visibility("default")))
 #endif

@@ -44,4 +44,4 @@ enum Result {
     kSkippedVersion = 12,
 };
 
-}  // namespace DRUXCODE
+} // namespace DRUXCODE

@@ -12,6 +12,7 @@ struct IDruxClient2 : public IUnknown
     virtual HRESULT STDMETHODCALLTYPE Start(int* code, BSTR appname, int bits) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckUpdate(int* code, unsigned int* hasUpdate, BSTR* reason,
                                                   BSTR* list) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits, IDruxNotify* notify) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits,
+                                               IDruxNotify* notify) = 0;
     virtual HRESULT STDMETHODCALLTYPE Stop(int* code) = 0;
 };

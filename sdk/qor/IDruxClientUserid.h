@@ -15,6 +15,7 @@ struct IDruxClientUserid : public IUnknown
                                                          BSTR* list) = 0;
     virtual HRESULT STDMETHODCALLTYPE CheckUpdate(int* code, unsigned int* hasUpdate, BSTR* reason,
                                                   BSTR* list) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits, IDruxNotify* notify) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits,
+                                               IDruxNotify* notify) = 0;
     virtual HRESULT STDMETHODCALLTYPE Stop(int* code) = 0;
 };

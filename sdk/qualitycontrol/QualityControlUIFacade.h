@@ -12,5 +12,6 @@ public:
 };
 
 // Exported by the module under the name "getQualityControlUIFacade".
-typedef QualityControlUIFacade* (*GetQualityControlUIFacadeFunc)(void* arg1, void* arg2, QString name,
-                                                                  void* arg4, bool flag);
+typedef QualityControlUIFacade* (*GetQualityControlUIFacadeFunc)(void* arg1, void* arg2,
+                                                                 QString name, void* arg4,
+                                                                 bool flag);

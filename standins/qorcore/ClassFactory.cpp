@@ -6,7 +6,10 @@
 
 namespace qorcore {
 
-ClassFactory::ClassFactory(const LoaderPlan& plan) : ComObject("ClassFactory", IID_IClassFactory), m_plan(plan) {}
+ClassFactory::ClassFactory(const LoaderPlan& plan)
+    : ComObject("ClassFactory", IID_IClassFactory)
+    , m_plan(plan)
+{}
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
@@ -24,6 +27,9 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
     return m_plan.createCore;
 }
 
-HRESULT ClassFactory::LockServer(BOOL) { return S_OK; }
+HRESULT ClassFactory::LockServer(BOOL)
+{
+    return S_OK;
+}
 
-}  // namespace qorcore
+} // namespace qorcore

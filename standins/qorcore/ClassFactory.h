@@ -18,4 +18,4 @@ private:
     LoaderPlan m_plan;
 };
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -15,7 +15,10 @@ template <class Interface>
 class ComObject : public Interface
 {
 public:
-    ComObject(std::string name, REFIID iid) : m_name(std::move(name)), m_iid(iid) {}
+    ComObject(std::string name, REFIID iid)
+        : m_name(std::move(name))
+        , m_iid(iid)
+    {}
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
@@ -53,4 +56,4 @@ private:
     std::atomic<ULONG> m_references{1};
 };
 
-}  // namespace qorcore
+} // namespace qorcore

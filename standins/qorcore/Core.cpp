@@ -6,7 +6,9 @@
 #include <qor/QorIds.h>
 
 namespace qorcore {
-Core::Core() : ComObject("Core", IID_IQORCore) {}
+Core::Core()
+    : ComObject("Core", IID_IQORCore)
+{}
 
 HRESULT Core::CreateInstance(REFCLSID clsid, REFIID iid, void** object)
 {
@@ -32,4 +34,4 @@ HRESULT Core::CreateInstance(REFCLSID clsid, REFIID iid, void** object)
     return plan.create;
 }
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -15,4 +15,4 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(REFCLSID clsid, REFIID iid, void** object) override;
 };
 
-}  // namespace qorcore
+} // namespace qorcore

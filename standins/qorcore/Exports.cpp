@@ -13,7 +13,8 @@
 #include <string>
 #include <thread>
 
-extern "C" QORCORE_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+extern "C" QORCORE_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
+                                                                   void** object)
 {
     using namespace qorcore;
     journal("DllGetClassObject clsid=" + guidText(clsid) + " iid=" + guidText(iid));
@@ -51,4 +52,7 @@ extern "C" QORCORE_EXPORT const char* qorcore_journal()
     return snapshot.c_str();
 }
 
-extern "C" QORCORE_EXPORT void qorcore_journal_clear() { qorcore::clearJournal(); }
+extern "C" QORCORE_EXPORT void qorcore_journal_clear()
+{
+    qorcore::clearJournal();
+}

@@ -10,7 +10,7 @@
 namespace qorcore {
 namespace {
 
-const char kAnchor = 0;  // an address inside this library
+const char kAnchor = 0; // an address inside this library
 
 std::string parentOf(const std::string& path)
 {
@@ -18,13 +18,14 @@ std::string parentOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-}  // namespace
+} // namespace
 
 std::string installDirectory()
 {
     HMODULE module = nullptr;
     char path[MAX_PATH + 1] = {};
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             &kAnchor, &module) ||
         !GetModuleFileNameA(module, path, MAX_PATH))
         return std::string();
@@ -33,8 +34,8 @@ std::string installDirectory()
 
 bool readWholeFile(const std::string& path, std::string& text)
 {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
@@ -69,4 +70,4 @@ void debugLine(const char* format, ...)
     OutputDebugStringA(text.c_str());
 }
 
-}  // namespace qorcore
+} // namespace qorcore

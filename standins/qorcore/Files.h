@@ -14,4 +14,4 @@ bool readWholeFile(const std::string& path, std::string& text);
 // One line to the debugger output, printf-style.
 void debugLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -13,7 +13,7 @@ namespace {
 std::mutex g_lock;
 std::string g_text;
 
-}  // namespace
+} // namespace
 
 void journal(const std::string& line)
 {
@@ -41,8 +41,8 @@ std::string guidText(REFGUID id)
 {
     char text[40] = {};
     std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                  static_cast<unsigned>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1], id.Data4[2],
-                  id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
+                  static_cast<unsigned>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1],
+                  id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
     return text;
 }
 
@@ -51,4 +51,4 @@ std::string quoted(BSTR text)
     return text ? "\"" + utf8From(text) + "\"" : std::string("null");
 }
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -16,4 +16,4 @@ void clearJournal();
 std::string guidText(REFGUID id);
 std::string quoted(BSTR text);
 
-}  // namespace qorcore
+} // namespace qorcore

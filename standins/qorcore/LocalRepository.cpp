@@ -47,8 +47,8 @@ bool readManifest(const fs::path& path, Package& package)
     } catch (const std::exception&) {
         return false;
     }
-    if (!root.isObject() || !root["appname"].isString() || !root["version"].isString() || !root["file"].isString() ||
-        !(root["bits"].isNull() || root["bits"].isInt()))
+    if (!root.isObject() || !root["appname"].isString() || !root["version"].isString() ||
+        !root["file"].isString() || !(root["bits"].isNull() || root["bits"].isInt()))
         return false;
     package.appname = root["appname"].asString();
     package.version = root["version"].asString();
@@ -72,10 +72,11 @@ class InstallReports
 {
 public:
     InstallReports(const Package& package, std::shared_ptr<Sink> sink)
-        : m_sink(std::move(sink)), m_name(bstrFrom(package.appname)), m_version(bstrFrom(package.version)),
-          m_bits(package.bits)
-    {
-    }
+        : m_sink(std::move(sink))
+        , m_name(bstrFrom(package.appname))
+        , m_version(bstrFrom(package.version))
+        , m_bits(package.bits)
+    {}
     ~InstallReports()
     {
         SysFreeString(m_name);
@@ -85,7 +86,10 @@ public:
     InstallReports(const InstallReports&) = delete;
     InstallReports& operator=(const InstallReports&) = delete;
 
-    void stage(int stage, int percent = 0) { m_sink->stage(1, 0, m_name, m_version, m_bits, stage, percent); }
+    void stage(int stage, int percent = 0)
+    {
+        m_sink->stage(1, 0, m_name, m_version, m_bits, stage, percent);
+    }
     void result(int result) { m_sink->result(1, 0, m_name, m_version, m_bits, result); }
 
 private:
@@ -96,8 +100,8 @@ private:
 };
 
 // Copies `from` to `to` in chunks, reporting the share of bytes copied.
-bool download(const fs::path& from, const fs::path& to, std::uintmax_t size, const RepositoryPlan& plan,
-              InstallReports& reports)
+bool download(const fs::path& from, const fs::path& to, std::uintmax_t size,
+              const RepositoryPlan& plan, InstallReports& reports)
 {
     std::ifstream in(from, std::ios::binary);
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
@@ -120,7 +124,7 @@ bool download(const fs::path& from, const fs::path& to, std::uintmax_t size, con
     return !in.bad() && out && copied == size;
 }
 
-}  // namespace
+} // namespace
 
 bool newerVersion(const std::string& candidate, const std::string& installed)
 {
@@ -140,8 +144,9 @@ std::vector<Package> LocalRepository::offers(const std::string& appname) const
     }
     if (error)
         debugLine("qorcore: package folder %s cannot be read", m_plan.packages.c_str());
-    std::sort(found.begin(), found.end(),
-              [](const Package& a, const Package& b) { return newerVersion(a.version, b.version); });
+    std::sort(found.begin(), found.end(), [](const Package& a, const Package& b) {
+        return newerVersion(a.version, b.version);
+    });
     return found;
 }
 
@@ -165,7 +170,8 @@ std::string LocalRepository::listText(const std::vector<Package>& offers)
         entry["bits"] = package.bits;
         entry["sp"] = 0;
         entry["silent"] = 0;
-        entry["fsize"] = static_cast<Json::UInt>(std::min<std::uintmax_t>(package.size, 0xFFFFFFFFu));
+        entry["fsize"] =
+            static_cast<Json::UInt>(std::min<std::uintmax_t>(package.size, 0xFFFFFFFFu));
         entry["opentime"] = 0;
         list.append(entry);
     }
@@ -182,7 +188,8 @@ void LocalRepository::install(const Package& package, std::shared_ptr<Sink> sink
         const fs::path target = fs::path(plan.modules) / package.file;
         fs::path partial = target;
         partial += ".part";
-        if (!download(fs::path(plan.packages) / package.file, partial, package.size, plan, reports)) {
+        if (!download(fs::path(plan.packages) / package.file, partial, package.size, plan,
+                      reports)) {
             reports.result(kDownloadFailed);
             return;
         }
@@ -195,10 +202,11 @@ void LocalRepository::install(const Package& package, std::shared_ptr<Sink> sink
             reports.result(kInstallFailed);
             return;
         }
-        std::ofstream(fs::path(plan.modules) / (package.file + ".version"), std::ios::trunc) << package.version << '\n';
+        std::ofstream(fs::path(plan.modules) / (package.file + ".version"), std::ios::trunc)
+            << package.version << '\n';
         reports.stage(4);
         reports.result(0);
     });
 }
 
-}  // namespace qorcore
+} // namespace qorcore

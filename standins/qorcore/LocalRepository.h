@@ -17,7 +17,7 @@ struct Package
     std::string version;
     std::string title;
     std::string desc;
-    std::string file;  // the module file, beside the manifest
+    std::string file; // the module file, beside the manifest
     int bits = 64;
     std::uintmax_t size = 0;
 };
@@ -25,7 +25,9 @@ struct Package
 class LocalRepository
 {
 public:
-    explicit LocalRepository(const RepositoryPlan& plan) : m_plan(plan) {}
+    explicit LocalRepository(const RepositoryPlan& plan)
+        : m_plan(plan)
+    {}
 
     // The packages for `appname` newer than the installed module, newest first.
     std::vector<Package> offers(const std::string& appname) const;
@@ -44,4 +46,4 @@ private:
 // Dotted versions compared number by number ("6.10" is newer than "6.9").
 bool newerVersion(const std::string& candidate, const std::string& installed);
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -88,7 +88,8 @@ void pause(int milliseconds)
 void waitForGate(const std::string& gate)
 {
     const int kPollMs = 10;
-    for (int waited = 0; !gate.empty() && _access(gate.c_str(), 0) != 0 && waited < 600000; waited += kPollMs)
+    for (int waited = 0; !gate.empty() && _access(gate.c_str(), 0) != 0 && waited < 600000;
+         waited += kPollMs)
         pause(kPollMs);
 }
 
@@ -98,34 +99,41 @@ void send(Sink& sink, const Report& report, const std::string& appname, int bits
     const BSTR text2 = bstrFrom(report.text2, std::string());
     const int reportBits = report.hasBits ? report.bits : bits;
     if (report.kind == Report::Kind::Stage)
-        sink.stage(report.thread, report.error, text1, text2, reportBits, report.value, report.percent);
+        sink.stage(report.thread, report.error, text1, text2, reportBits, report.value,
+                   report.percent);
     else
         sink.result(report.thread, report.error, text1, text2, reportBits, report.value);
     SysFreeString(text1);
     SysFreeString(text2);
 }
 
-std::string reportLine(int id, const char* call, int thread, unsigned int error, BSTR text1, BSTR text2, int bits)
+std::string reportLine(int id, const char* call, int thread, unsigned int error, BSTR text1,
+                       BSTR text2, int bits)
 {
     return "sink " + std::to_string(id) + " " + call + " thread=" + std::to_string(thread) +
-           " error=" + std::to_string(error) + " text1=" + quoted(text1) + " text2=" + quoted(text2) +
-           " bits=" + std::to_string(bits);
+           " error=" + std::to_string(error) + " text1=" + quoted(text1) +
+           " text2=" + quoted(text2) + " bits=" + std::to_string(bits);
 }
 
-}  // namespace
+} // namespace
 
-Sink::Sink(IDruxNotify* notify) : m_notify(notify), m_id(++g_sinkCount) {}
+Sink::Sink(IDruxNotify* notify)
+    : m_notify(notify)
+    , m_id(++g_sinkCount)
+{}
 
-void Sink::stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int stage, int percent)
+void Sink::stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int stage,
+                 int percent)
 {
-    journal(reportLine(m_id, "NotifyStage", thread, error, text1, text2, bits) + " stage=" + std::to_string(stage) +
-            " percent=" + std::to_string(percent));
+    journal(reportLine(m_id, "NotifyStage", thread, error, text1, text2, bits) +
+            " stage=" + std::to_string(stage) + " percent=" + std::to_string(percent));
     m_notify->NotifyStage(error, text1, text2, bits, stage, percent);
 }
 
 void Sink::result(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int result)
 {
-    journal(reportLine(m_id, "NotifyResult", thread, error, text1, text2, bits) + " result=" + std::to_string(result));
+    journal(reportLine(m_id, "NotifyResult", thread, error, text1, text2, bits) +
+            " result=" + std::to_string(result));
     m_notify->NotifyResult(error, text1, text2, bits, result);
 }
 
@@ -135,9 +143,13 @@ void Sink::release()
     m_notify->Release();
 }
 
-void runOnCoreThread(std::function<void()> work) { g_threads.start(std::move(work)); }
+void runOnCoreThread(std::function<void()> work)
+{
+    g_threads.start(std::move(work));
+}
 
-void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname, int bits)
+void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname,
+                int bits)
 {
     runOnCoreThread([plan, sink, appname, bits] {
         waitForGate(plan.gate);
@@ -165,4 +177,4 @@ void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::s
     });
 }
 
-}  // namespace qorcore
+} // namespace qorcore

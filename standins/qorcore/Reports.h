@@ -22,7 +22,8 @@ public:
     Sink& operator=(const Sink&) = delete;
 
     int id() const { return m_id; }
-    void stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int stage, int percent);
+    void stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int stage,
+               int percent);
     void result(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int result);
     void release();
 
@@ -35,6 +36,7 @@ private:
 void runOnCoreThread(std::function<void()> work);
 
 // Sends an accepted update's reports on its threads, then releases the sink.
-void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname, int bits);
+void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname,
+                int bits);
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -35,7 +35,9 @@ bool bytesFromHex(const std::string& hex, std::string& bytes)
 class Reader
 {
 public:
-    explicit Reader(std::string& error) : m_error(error) {}
+    explicit Reader(std::string& error)
+        : m_error(error)
+    {}
 
     bool fail(const std::string& where, const std::string& what)
     {
@@ -43,7 +45,8 @@ public:
         return false;
     }
 
-    bool object(const Json::Value& value, const std::string& where, const std::vector<const char*>& keys)
+    bool object(const Json::Value& value, const std::string& where,
+                const std::vector<const char*>& keys)
     {
         if (!value.isObject())
             return fail(where, "expected an object");
@@ -59,17 +62,21 @@ public:
 
     bool integer(const Json::Value& owner, const char* key, const std::string& where, int& out)
     {
-        return typed(owner, key, where, out, &Json::Value::isInt, &Json::Value::asInt, "expected an integer");
+        return typed(owner, key, where, out, &Json::Value::isInt, &Json::Value::asInt,
+                     "expected an integer");
     }
 
     bool flag(const Json::Value& owner, const char* key, const std::string& where, bool& out)
     {
-        return typed(owner, key, where, out, &Json::Value::isBool, &Json::Value::asBool, "expected true or false");
+        return typed(owner, key, where, out, &Json::Value::isBool, &Json::Value::asBool,
+                     "expected true or false");
     }
 
-    bool string(const Json::Value& owner, const char* key, const std::string& where, std::string& out)
+    bool string(const Json::Value& owner, const char* key, const std::string& where,
+                std::string& out)
     {
-        return typed(owner, key, where, out, &Json::Value::isString, &Json::Value::asString, "expected a string");
+        return typed(owner, key, where, out, &Json::Value::isString, &Json::Value::asString,
+                     "expected a string");
     }
 
     // An HRESULT as a number (negative or up to 0xFFFFFFFF) or as "0x...".
@@ -90,7 +97,8 @@ public:
             const std::string text = value.asString();
             char* end = nullptr;
             const unsigned long parsed = std::strtoul(text.c_str(), &end, 16);
-            if (text.size() > 2 && text.compare(0, 2, "0x") == 0 && *end == '\0' && parsed <= 0xFFFFFFFFul) {
+            if (text.size() > 2 && text.compare(0, 2, "0x") == 0 && *end == '\0' &&
+                parsed <= 0xFFFFFFFFul) {
                 out = static_cast<HRESULT>(static_cast<uint32_t>(parsed));
                 return true;
             }
@@ -102,14 +110,16 @@ public:
     // (a string is sent as it stands, null as a null text, and with
     // `anyJson` any other value as its JSON text), `key`Bytes (hex digits,
     // the raw bytes) or `key`File (the path of a file holding the text).
-    bool text(const Json::Value& owner, const std::string& key, const std::string& where, TextSpec& out,
-              bool anyJson = false)
+    bool text(const Json::Value& owner, const std::string& key, const std::string& where,
+              TextSpec& out, bool anyJson = false)
     {
         const std::string bytesKey = key + "Bytes";
         const std::string fileKey = key + "File";
-        const int spellings = int(owner.isMember(key)) + int(owner.isMember(bytesKey)) + int(owner.isMember(fileKey));
+        const int spellings =
+            int(owner.isMember(key)) + int(owner.isMember(bytesKey)) + int(owner.isMember(fileKey));
         if (spellings > 1)
-            return fail(where + "." + key, "expected one of \"" + key + "\", \"" + bytesKey + "\" and \"" + fileKey + "\"");
+            return fail(where + "." + key, "expected one of \"" + key + "\", \"" + bytesKey +
+                                               "\" and \"" + fileKey + "\"");
         if (owner.isMember(bytesKey)) {
             out.kind = TextSpec::Kind::Bytes;
             if (!owner[bytesKey].isString() || !bytesFromHex(owner[bytesKey].asString(), out.utf8))
@@ -144,7 +154,8 @@ private:
     // A member of one JSON type, read with that type's conversion.
     template <class T, class Read>
     bool typed(const Json::Value& owner, const char* key, const std::string& where, T& out,
-               bool (Json::Value::*is)() const, Read (Json::Value::*as)() const, const char* expected)
+               bool (Json::Value::*is)() const, Read (Json::Value::*as)() const,
+               const char* expected)
     {
         if (!owner.isMember(key))
             return true;
@@ -177,8 +188,8 @@ bool readCheck(Reader& reader, const Json::Value& value, const std::string& wher
 {
     int hasUpdate = static_cast<int>(out.hasUpdate);
     const bool ok = readOutcome(reader, value, where, out.outcome,
-                                {"busyChecks", "hasUpdate", "reason", "reasonBytes", "reasonFile", "list", "listBytes",
-                                 "listFile"}) &&
+                                {"busyChecks", "hasUpdate", "reason", "reasonBytes", "reasonFile",
+                                 "list", "listBytes", "listFile"}) &&
                     reader.integer(value, "busyChecks", where, out.busyChecks) &&
                     reader.integer(value, "hasUpdate", where, hasUpdate) &&
                     reader.text(value, "reason", where, out.reason) &&
@@ -190,20 +201,24 @@ bool readCheck(Reader& reader, const Json::Value& value, const std::string& wher
 bool readReport(Reader& reader, const Json::Value& value, const std::string& where, Report& out)
 {
     if (!reader.object(value, where,
-                       {"thread", "delayMs", "stage", "result", "percent", "error", "text1", "text1Bytes", "text1File",
-                        "text2", "text2Bytes", "text2File", "bits", "comment"}))
+                       {"thread", "delayMs", "stage", "result", "percent", "error", "text1",
+                        "text1Bytes", "text1File", "text2", "text2Bytes", "text2File", "bits",
+                        "comment"}))
         return false;
     if (value.isMember("stage") == value.isMember("result"))
         return reader.fail(where, "a report has either \"stage\" or \"result\"");
     out.kind = value.isMember("stage") ? Report::Kind::Stage : Report::Kind::Result;
     int error = 0;
     out.hasBits = value.isMember("bits");
-    const bool ok = reader.integer(value, out.kind == Report::Kind::Stage ? "stage" : "result", where, out.value) &&
+    const bool ok = reader.integer(value, out.kind == Report::Kind::Stage ? "stage" : "result",
+                                   where, out.value) &&
                     reader.integer(value, "thread", where, out.thread) &&
                     reader.integer(value, "delayMs", where, out.delayMs) &&
                     reader.integer(value, "percent", where, out.percent) &&
-                    reader.integer(value, "error", where, error) && reader.integer(value, "bits", where, out.bits) &&
-                    reader.text(value, "text1", where, out.text1) && reader.text(value, "text2", where, out.text2);
+                    reader.integer(value, "error", where, error) &&
+                    reader.integer(value, "bits", where, out.bits) &&
+                    reader.text(value, "text1", where, out.text1) &&
+                    reader.text(value, "text2", where, out.text2);
     out.error = static_cast<unsigned int>(error);
     if (ok && (out.thread < 1 || out.thread > 16))
         return reader.fail(where + ".thread", "expected 1 to 16");
@@ -214,7 +229,8 @@ bool readReport(Reader& reader, const Json::Value& value, const std::string& whe
 
 bool readUpdate(Reader& reader, const Json::Value& value, const std::string& where, UpdatePlan& out)
 {
-    if (!readOutcome(reader, value, where, out.outcome, {"concurrent", "releaseDelayMs", "gate", "reports"}) ||
+    if (!readOutcome(reader, value, where, out.outcome,
+                     {"concurrent", "releaseDelayMs", "gate", "reports"}) ||
         !reader.flag(value, "concurrent", where, out.concurrent) ||
         !reader.integer(value, "releaseDelayMs", where, out.releaseDelayMs) ||
         !reader.string(value, "gate", where, out.gate))
@@ -226,7 +242,8 @@ bool readUpdate(Reader& reader, const Json::Value& value, const std::string& whe
         return reader.fail(where + ".reports", "expected an array");
     out.reports.assign(reports.size(), Report());
     for (Json::ArrayIndex i = 0; i < reports.size(); ++i) {
-        if (!readReport(reader, reports[i], where + ".reports[" + std::to_string(i) + "]", out.reports[i]))
+        if (!readReport(reader, reports[i], where + ".reports[" + std::to_string(i) + "]",
+                        out.reports[i]))
             return false;
     }
     return true;
@@ -247,7 +264,9 @@ bool readFlavour(Reader& reader, const Json::Value& root, const char* name, Flav
     static const Json::Value kEmpty(Json::objectValue);
     const Json::Value& section = root.isMember(name) ? root[name] : kEmpty;
     const std::string where = name;
-    if (!reader.object(section, where, {"create", "start", "check", "checkForUser", "doUpdate", "stop", "comment"}) ||
+    if (!reader.object(
+            section, where,
+            {"create", "start", "check", "checkForUser", "doUpdate", "stop", "comment"}) ||
         !reader.status(section, "create", where, out.create))
         return false;
     const Json::Value* start = operation(root, section, "start");
@@ -272,7 +291,8 @@ bool readLoader(Reader& reader, const Json::Value& root, LoaderPlan& out)
     if (!root.isMember("loader"))
         return true;
     const Json::Value& loader = root["loader"];
-    return reader.object(loader, "loader", {"classObject", "nullClassObject", "createCore", "comment"}) &&
+    return reader.object(loader, "loader",
+                         {"classObject", "nullClassObject", "createCore", "comment"}) &&
            reader.status(loader, "classObject", "loader", out.classObject) &&
            reader.flag(loader, "nullClassObject", "loader", out.nullClassObject) &&
            reader.status(loader, "createCore", "loader", out.createCore);
@@ -284,7 +304,8 @@ bool readRepository(Reader& reader, const Json::Value& root, RepositoryPlan& out
         return true;
     const Json::Value& repository = root["repository"];
     out.enabled = true;
-    if (!reader.object(repository, "repository", {"packages", "modules", "paceMs", "chunkBytes", "comment"}) ||
+    if (!reader.object(repository, "repository",
+                       {"packages", "modules", "paceMs", "chunkBytes", "comment"}) ||
         !reader.string(repository, "packages", "repository", out.packages) ||
         !reader.string(repository, "modules", "repository", out.modules) ||
         !reader.integer(repository, "paceMs", "repository", out.paceMs) ||
@@ -293,11 +314,12 @@ bool readRepository(Reader& reader, const Json::Value& root, RepositoryPlan& out
     if (out.packages.empty() || out.modules.empty())
         return reader.fail("repository", "\"packages\" and \"modules\" name two folders");
     if (out.chunkBytes < 1 || out.paceMs < 0)
-        return reader.fail("repository", "expected chunkBytes of 1 or more and paceMs of 0 or more");
+        return reader.fail("repository",
+                           "expected chunkBytes of 1 or more and paceMs of 0 or more");
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error)
 {
@@ -318,13 +340,15 @@ bool parseScenario(const std::string& text, Scenario& scenario, std::string& err
     Reader reader(error);
     Scenario parsed;
     if (!reader.object(root, "scenario",
-                       {"loader", "start", "check", "checkForUser", "doUpdate", "stop", "product", "user",
-                        "repository", "comment"}) ||
-        !readLoader(reader, root, parsed.loader) || !readFlavour(reader, root, "product", parsed.product) ||
-        !readFlavour(reader, root, "user", parsed.user) || !readRepository(reader, root, parsed.repository))
+                       {"loader", "start", "check", "checkForUser", "doUpdate", "stop", "product",
+                        "user", "repository", "comment"}) ||
+        !readLoader(reader, root, parsed.loader) ||
+        !readFlavour(reader, root, "product", parsed.product) ||
+        !readFlavour(reader, root, "user", parsed.user) ||
+        !readRepository(reader, root, parsed.repository))
         return false;
     scenario = parsed;
     return true;
 }
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -15,7 +15,7 @@ struct TextSpec
 {
     enum class Kind { Default, Null, Given, Bytes, File };
     Kind kind = Kind::Default;
-    std::string utf8;  // Given: the text; Bytes: the bytes; File: the file's path
+    std::string utf8; // Given: the text; Bytes: the bytes; File: the file's path
 };
 
 // What one call returns: its status and, unless `setsCode` is false, the
@@ -30,7 +30,7 @@ struct Outcome
 struct CheckPlan
 {
     Outcome outcome;
-    int busyChecks = 0;  // the first checks of a service answer "busy" (status 1, code 8)
+    int busyChecks = 0; // the first checks of a service answer "busy" (status 1, code 8)
     unsigned int hasUpdate = 0;
     TextSpec reason;
     TextSpec list;
@@ -49,7 +49,7 @@ struct Report
     TextSpec text2;
     bool hasBits = false;
     int bits = 0;
-    int value = 0;  // the stage or the result
+    int value = 0; // the stage or the result
     int percent = 0;
 };
 
@@ -109,4 +109,4 @@ const HRESULT kScenarioUnusable = static_cast<HRESULT>(0x8007000D);
 // not JSON, or a key is unknown or of the wrong type. Never throws.
 bool parseScenario(const std::string& text, Scenario& scenario, std::string& error);
 
-}  // namespace qorcore
+} // namespace qorcore

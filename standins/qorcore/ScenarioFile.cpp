@@ -9,7 +9,8 @@ namespace qorcore {
 bool loadScenario(Scenario& scenario)
 {
     const char* named = std::getenv("QORCORE_SCENARIO");
-    const std::string path = named && *named ? named : installDirectory() + "\\qorcore.scenario.json";
+    const std::string path =
+        named && *named ? named : installDirectory() + "\\qorcore.scenario.json";
     std::string text;
     if (!readWholeFile(path, text)) {
         if (!named || !*named) {
@@ -27,4 +28,4 @@ bool loadScenario(Scenario& scenario)
     return true;
 }
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -9,4 +9,4 @@ namespace qorcore {
 // that cannot be read goes to the debugger output with the reason.
 bool loadScenario(Scenario& scenario);
 
-}  // namespace qorcore
+} // namespace qorcore

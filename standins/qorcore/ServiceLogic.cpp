@@ -29,12 +29,14 @@ BSTR reasonText(const CheckPlan& plan)
     return bstrFrom(plan.reason, std::string());
 }
 
-}  // namespace
+} // namespace
 
-ServiceLogic::ServiceLogic(std::string name, const FlavourPlan& plan, const RepositoryPlan& repository)
-    : m_name(std::move(name)), m_plan(plan), m_repository(repository)
-{
-}
+ServiceLogic::ServiceLogic(std::string name, const FlavourPlan& plan,
+                           const RepositoryPlan& repository)
+    : m_name(std::move(name))
+    , m_plan(plan)
+    , m_repository(repository)
+{}
 
 HRESULT ServiceLogic::start(int* code, BSTR appname, int bits)
 {
@@ -47,8 +49,8 @@ HRESULT ServiceLogic::start(int* code, BSTR appname, int bits)
     return status;
 }
 
-HRESULT ServiceLogic::check(const CheckPlan& plan, const std::string& call, int* code, unsigned int* hasUpdate,
-                            BSTR* reason, BSTR* list)
+HRESULT ServiceLogic::check(const CheckPlan& plan, const std::string& call, int* code,
+                            unsigned int* hasUpdate, BSTR* reason, BSTR* list)
 {
     journal(call);
     if (m_checks++ < plan.busyChecks) {
@@ -66,14 +68,16 @@ HRESULT ServiceLogic::check(const CheckPlan& plan, const std::string& call, int*
     if (reason)
         *reason = reasonText(plan);
     if (list)
-        *list = plan.list.kind == TextSpec::Kind::Default ? nullptr : bstrFrom(plan.list, std::string());
+        *list = plan.list.kind == TextSpec::Kind::Default ? nullptr
+                                                          : bstrFrom(plan.list, std::string());
     return status;
 }
 
 HRESULT ServiceLogic::doUpdate(int* code, BSTR appname, int bits, IDruxNotify* notify)
 {
     if (!notify) {
-        journal(m_name + ".DoUpdate appname=" + quoted(appname) + " bits=" + std::to_string(bits) + " sink=null");
+        journal(m_name + ".DoUpdate appname=" + quoted(appname) + " bits=" + std::to_string(bits) +
+                " sink=null");
         return E_POINTER;
     }
     auto sink = std::make_shared<Sink>(notify);
@@ -105,10 +109,12 @@ HRESULT ServiceLogic::checkRepository(unsigned int* hasUpdate, int* code, BSTR* 
     return S_OK;
 }
 
-HRESULT ServiceLogic::updateFromRepository(int* code, const std::string& appname, std::shared_ptr<Sink> sink)
+HRESULT ServiceLogic::updateFromRepository(int* code, const std::string& appname,
+                                           std::shared_ptr<Sink> sink)
 {
-    const auto offer = std::find_if(m_offers.begin(), m_offers.end(),
-                                    [&](const Package& package) { return package.appname == appname; });
+    const auto offer = std::find_if(m_offers.begin(), m_offers.end(), [&](const Package& package) {
+        return package.appname == appname;
+    });
     if (offer == m_offers.end()) {
         if (code)
             *code = kNoVersion;
@@ -129,4 +135,4 @@ HRESULT ServiceLogic::stop(int* code)
     return status;
 }
 
-}  // namespace qorcore
+} // namespace qorcore

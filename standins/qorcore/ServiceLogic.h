@@ -21,8 +21,8 @@ public:
 
     HRESULT start(int* code, BSTR appname, int bits);
     // `call` names the operation for the journal (with its user strings).
-    HRESULT check(const CheckPlan& plan, const std::string& call, int* code, unsigned int* hasUpdate,
-                  BSTR* reason, BSTR* list);
+    HRESULT check(const CheckPlan& plan, const std::string& call, int* code,
+                  unsigned int* hasUpdate, BSTR* reason, BSTR* list);
     HRESULT doUpdate(int* code, BSTR appname, int bits, IDruxNotify* notify);
     HRESULT stop(int* code);
 
@@ -42,4 +42,4 @@ private:
     int m_bits = 0;
 };
 
-}  // namespace qorcore
+} // namespace qorcore

@@ -34,7 +34,8 @@ BSTR bstrPacking(const std::string& bytes)
     BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(units));
     for (size_t i = 0; text && i < units; ++i) {
         const unsigned low = static_cast<unsigned char>(bytes[2 * i]);
-        const unsigned high = 2 * i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[2 * i + 1]) : 0;
+        const unsigned high =
+            2 * i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[2 * i + 1]) : 0;
         text[i] = static_cast<WCHAR>(low | high << 8);
     }
     return text;
@@ -49,23 +50,18 @@ BSTR bstrFromFile(const std::string& path)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 BSTR bstrFrom(const TextSpec& text, const std::string& fallback)
 {
     switch (text.kind) {
-    case TextSpec::Kind::Null:
-        return nullptr;
-    case TextSpec::Kind::Given:
-        return bstrFrom(text.utf8);
-    case TextSpec::Kind::Bytes:
-        return bstrPacking(text.utf8);
-    case TextSpec::Kind::File:
-        return bstrFromFile(text.utf8);
-    case TextSpec::Kind::Default:
-        break;
+    case TextSpec::Kind::Null: return nullptr;
+    case TextSpec::Kind::Given: return bstrFrom(text.utf8);
+    case TextSpec::Kind::Bytes: return bstrPacking(text.utf8);
+    case TextSpec::Kind::File: return bstrFromFile(text.utf8);
+    case TextSpec::Kind::Default: break;
     }
     return bstrFrom(fallback);
 }
 
-}  // namespace qorcore
+} // namespace qorcore

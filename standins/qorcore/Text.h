@@ -15,4 +15,4 @@ std::string utf8From(BSTR text);
 // The BSTR a TextSpec stands for (null for a null text); the caller frees it.
 BSTR bstrFrom(const TextSpec& text, const std::string& fallback);
 
-}  // namespace qorcore
+} // namespace qorcore

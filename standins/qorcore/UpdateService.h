@@ -14,20 +14,24 @@ template <class Interface>
 class UpdateService : public ComObject<Interface>
 {
 public:
-    UpdateService(const char* name, REFIID iid, const FlavourPlan& plan, const RepositoryPlan& repository)
-        : ComObject<Interface>(name, iid), m_logic(name, plan, repository)
-    {
-    }
+    UpdateService(const char* name, REFIID iid, const FlavourPlan& plan,
+                  const RepositoryPlan& repository)
+        : ComObject<Interface>(name, iid)
+        , m_logic(name, plan, repository)
+    {}
 
     HRESULT STDMETHODCALLTYPE Start(int* code, BSTR appname, int bits) override
     {
         return m_logic.start(code, appname, bits);
     }
-    HRESULT STDMETHODCALLTYPE CheckUpdate(int* code, unsigned int* hasUpdate, BSTR* reason, BSTR* list) override
+    HRESULT STDMETHODCALLTYPE CheckUpdate(int* code, unsigned int* hasUpdate, BSTR* reason,
+                                          BSTR* list) override
     {
-        return m_logic.check(m_logic.plan().check, m_logic.name() + ".CheckUpdate", code, hasUpdate, reason, list);
+        return m_logic.check(m_logic.plan().check, m_logic.name() + ".CheckUpdate", code, hasUpdate,
+                             reason, list);
     }
-    HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits, IDruxNotify* notify) override
+    HRESULT STDMETHODCALLTYPE DoUpdate(int* code, BSTR appname, int bits,
+                                       IDruxNotify* notify) override
     {
         return m_logic.doUpdate(code, appname, bits, notify);
     }
@@ -42,8 +46,7 @@ class ProductService final : public UpdateService<IDruxClient2>
 public:
     ProductService(const FlavourPlan& plan, const RepositoryPlan& repository)
         : UpdateService("DruxClient2", IID_IDruxClient2, plan, repository)
-    {
-    }
+    {}
 };
 
 class UserService final : public UpdateService<IDruxClientUserid>
@@ -51,16 +54,17 @@ class UserService final : public UpdateService<IDruxClientUserid>
 public:
     UserService(const FlavourPlan& plan, const RepositoryPlan& repository)
         : UpdateService("DruxClientUserid", IID_IDruxClientUserid, plan, repository)
-    {
-    }
+    {}
 
-    HRESULT STDMETHODCALLTYPE CheckUpdateForUser(BSTR user1, BSTR user2, int* code, unsigned int* hasUpdate,
-                                                 BSTR* reason, BSTR* list) override
+    HRESULT STDMETHODCALLTYPE CheckUpdateForUser(BSTR user1, BSTR user2, int* code,
+                                                 unsigned int* hasUpdate, BSTR* reason,
+                                                 BSTR* list) override
     {
         return m_logic.check(m_logic.plan().checkForUser,
-                             m_logic.name() + ".CheckUpdateForUser user1=" + quoted(user1) + " user2=" + quoted(user2),
+                             m_logic.name() + ".CheckUpdateForUser user1=" + quoted(user1) +
+                                 " user2=" + quoted(user2),
                              code, hasUpdate, reason, list);
     }
 };
 
-}  // namespace qorcore
+} // namespace qorcore

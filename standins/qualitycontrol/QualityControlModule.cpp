@@ -6,8 +6,7 @@
 #include <QString>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 QualityControlProbe makeProbe()
 {
@@ -45,8 +44,8 @@ public:
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT QualityControlUIFacade* getQualityControlUIFacade(void* arg1, void* arg2, QString name,
-                                                                            void* arg4, bool flag)
+extern "C" Q_DECL_EXPORT QualityControlUIFacade*
+getQualityControlUIFacade(void* arg1, void* arg2, QString name, void* arg4, bool flag)
 {
     recordCall(arg1, arg2, name, arg4, flag);
     if (qEnvironmentVariableIsSet(QC_RETURN_NULL_VARIABLE))

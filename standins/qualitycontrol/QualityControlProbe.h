@@ -14,7 +14,7 @@ struct QualityControlProbe
     void* arg2;
     void* arg4;
     bool flag;
-    char name[QC_PROBE_NAME_SIZE];   // UTF-8, cut to fit
+    char name[QC_PROBE_NAME_SIZE]; // UTF-8, cut to fit
     int liveFacades;
     WCHAR dllDirectoryAtLoad[MAX_PATH];
     char version[32];

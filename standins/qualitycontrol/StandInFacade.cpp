@@ -6,8 +6,7 @@
 StandInFacade::StandInFacade(const QString& version, const QString& name)
     : m_version(version)
     , m_name(name)
-{
-}
+{}
 
 StandInFacade::~StandInFacade()
 {

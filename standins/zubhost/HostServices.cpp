@@ -2,8 +2,7 @@
 
 #include <ZubDebugLogUtils.h>
 
-namespace
-{
+namespace {
 QString environmentOr(const char* name, const QString& fallback)
 {
     const QString value = qEnvironmentVariable(name);
@@ -13,8 +12,9 @@ QString environmentOr(const char* name, const QString& fallback)
 
 void DemoUserActionLog::logUserAction(const QString& action)
 {
-    ZubDebugLogUtils::getInstance()->info(QStringLiteral("user action: ") + action, QStringLiteral(__FILE__),
-                                          QStringLiteral("logUserAction"), __LINE__);
+    ZubDebugLogUtils::getInstance()->info(QStringLiteral("user action: ") + action,
+                                          QStringLiteral(__FILE__), QStringLiteral("logUserAction"),
+                                          __LINE__);
 }
 
 IZubUserActionLogService* DemoUserActionLog::getUserActionLogService()
@@ -24,8 +24,7 @@ IZubUserActionLogService* DemoUserActionLog::getUserActionLogService()
 
 DemoZubService::DemoZubService(const QString& text)
     : m_text(text)
-{
-}
+{}
 
 IZubHostObject* DemoZubService::getHostObject()
 {
@@ -39,8 +38,7 @@ const QString& DemoZubService::getText() const
 
 DemoTovService::DemoTovService(const QString& text)
     : m_text(text)
-{
-}
+{}
 
 QString DemoTovService::getText()
 {
@@ -50,8 +48,7 @@ QString DemoTovService::getText()
 DemoMainForm::DemoMainForm()
     : m_zubService(environmentOr("ZUBHOST_USER1", QStringLiteral("demo-user")))
     , m_tovService(environmentOr("ZUBHOST_USER2", QStringLiteral("demo-session")))
-{
-}
+{}
 
 ITovService* DemoMainForm::getTovService()
 {

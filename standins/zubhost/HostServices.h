@@ -5,14 +5,18 @@
 // that is both ITovMainForm and IZubMainForm, its two services with the user
 // strings, and a user-action log that writes to the host's debug log.
 
-class DemoUserActionLog : public IZubUserActionLogService, public IZubUserActionLogProvider
+class DemoUserActionLog
+    : public IZubUserActionLogService
+    , public IZubUserActionLogProvider
 {
 public:
     void logUserAction(const QString& action) override;
     IZubUserActionLogService* getUserActionLogService() override;
 };
 
-class DemoZubService : public IZubService, public IZubHostObject
+class DemoZubService
+    : public IZubService
+    , public IZubHostObject
 {
 public:
     explicit DemoZubService(const QString& text);
@@ -33,7 +37,9 @@ private:
     QString m_text;
 };
 
-class DemoMainForm : public ITovMainForm, public IZubMainForm
+class DemoMainForm
+    : public ITovMainForm
+    , public IZubMainForm
 {
 public:
     // The user strings come from ZUBHOST_USER1 and ZUBHOST_USER2, or demo values.

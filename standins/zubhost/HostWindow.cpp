@@ -35,7 +35,8 @@ HostWindow::HostWindow(IZubQualityControlServiceFactory* factory, QWidget* paren
 
 void HostWindow::onOpenQualityControl()
 {
-    QualityControlUIFacade* facade = m_pFactory->getUIFacade(this, nullptr, QStringLiteral("zubhost"), nullptr, false);
+    QualityControlUIFacade* facade =
+        m_pFactory->getUIFacade(this, nullptr, QStringLiteral("zubhost"), nullptr, false);
     if (!facade) {
         m_pStatusLabel->setText(QStringLiteral("No Quality Control module"));
         return;
@@ -47,5 +48,6 @@ void HostWindow::onOpenQualityControl()
 void HostWindow::onUpdateQualityControl()
 {
     const bool ok = m_pFactory->updateQualityControl(&m_updateHost, m_pSilentBox->isChecked());
-    m_pStatusLabel->setText(ok ? QStringLiteral("Update ended well") : QStringLiteral("Update failed"));
+    m_pStatusLabel->setText(ok ? QStringLiteral("Update ended well")
+                               : QStringLiteral("Update failed"));
 }

@@ -4,8 +4,7 @@
 
 #include <QCoreApplication>
 
-namespace
-{
+namespace {
 const char* const kPluginName = "ZubQualityControlProxy64d";
 const char* const kServiceName = "ZubQualityControl";
 } // namespace
@@ -25,9 +24,9 @@ IServiceFactory* HostBundleContext::findFactory(const QString& serviceName) cons
 }
 
 PluginHost::PluginHost()
-    : m_library(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kPluginName))
-{
-}
+    : m_library(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                QLatin1String(kPluginName))
+{}
 
 PluginHost::~PluginHost()
 {
@@ -48,9 +47,11 @@ bool PluginHost::load(QString* error)
         return false;
     }
     m_pActivator->activate(&m_context, nullptr);
-    m_pFactory = dynamic_cast<IZubQualityControlServiceFactory*>(m_context.findFactory(QLatin1String(kServiceName)));
+    m_pFactory = dynamic_cast<IZubQualityControlServiceFactory*>(
+        m_context.findFactory(QLatin1String(kServiceName)));
     if (!m_pFactory) {
-        *error = QStringLiteral("the bundle registered no %1 service").arg(QLatin1String(kServiceName));
+        *error =
+            QStringLiteral("the bundle registered no %1 service").arg(QLatin1String(kServiceName));
         return false;
     }
     return true;

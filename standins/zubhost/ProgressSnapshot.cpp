@@ -7,7 +7,8 @@
 #include <cstdio>
 
 ProgressSnapshot::ProgressSnapshot(const QString& file, int minimumPercent)
-    : m_file(file), m_minimumPercent(minimumPercent)
+    : m_file(file)
+    , m_minimumPercent(minimumPercent)
 {
     connect(&m_timer, &QTimer::timeout, this, &ProgressSnapshot::look);
     m_timer.start(10);

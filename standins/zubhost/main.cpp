@@ -12,17 +12,18 @@
 #include <QPixmap>
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 int runFacade(IZubQualityControlServiceFactory* factory)
 {
-    QualityControlUIFacade* facade = factory->getUIFacade(nullptr, nullptr, QStringLiteral("zubhost"), nullptr, false);
+    QualityControlUIFacade* facade =
+        factory->getUIFacade(nullptr, nullptr, QStringLiteral("zubhost"), nullptr, false);
     if (!facade) {
         std::printf("no Quality Control facade\n");
         return 1;
     }
-    std::printf("Quality Control facade: module version %s\n", facade->moduleVersion().toUtf8().constData());
+    std::printf("Quality Control facade: module version %s\n",
+                facade->moduleVersion().toUtf8().constData());
     return 0;
 }
 
@@ -55,15 +56,18 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Demo host of the Quality Control plug-in"));
     parser.addHelpOption();
-    const QCommandLineOption facadeOption(QStringLiteral("facade"),
-                                          QStringLiteral("Print the facade's module version; exit 0 when one came back."));
-    const QCommandLineOption updateOption(QStringLiteral("update"),
-                                          QStringLiteral("Run one update; exit 0 when it ended well."));
-    const QCommandLineOption silentOption(QStringLiteral("silent"), QStringLiteral("With --update: no progress dialog."));
-    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Save the main window as PNG and exit; with --update, "
-                                                             "the progress dialog once it is past 40%."),
-                                              QStringLiteral("file"));
+    const QCommandLineOption facadeOption(
+        QStringLiteral("facade"),
+        QStringLiteral("Print the facade's module version; exit 0 when one came back."));
+    const QCommandLineOption updateOption(
+        QStringLiteral("update"), QStringLiteral("Run one update; exit 0 when it ended well."));
+    const QCommandLineOption silentOption(QStringLiteral("silent"),
+                                          QStringLiteral("With --update: no progress dialog."));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save the main window as PNG and exit; with --update, "
+                       "the progress dialog once it is past 40%."),
+        QStringLiteral("file"));
     parser.addOptions({facadeOption, updateOption, silentOption, screenshotOption});
     parser.process(app);
 

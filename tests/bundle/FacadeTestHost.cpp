@@ -19,8 +19,7 @@
 #include <cstdio>
 #include <string>
 
-namespace
-{
+namespace {
 
 QString moduleDir()
 {
@@ -57,7 +56,8 @@ bool placeModule(const QString& source)
 void sayProbe()
 {
     QLibrary module(modulePath());
-    auto get = reinterpret_cast<GetQualityControlProbeFunc>(module.resolve("getQualityControlProbe"));
+    auto get =
+        reinterpret_cast<GetQualityControlProbeFunc>(module.resolve("getQualityControlProbe"));
     if (!get)
         return say("probe=none");
     say(QString("probe.calls=%1").arg(get()->entryCalls));

@@ -9,6 +9,9 @@
 class KeepingContext : public IBundleContext
 {
 public:
-    void registerServiceFactory(IServiceFactory* factory) override { factories.emplace_back(factory); }
+    void registerServiceFactory(IServiceFactory* factory) override
+    {
+        factories.emplace_back(factory);
+    }
     std::vector<std::unique_ptr<IServiceFactory>> factories;
 };

@@ -30,7 +30,10 @@ protected:
         ASSERT_NE(m_getBundle, nullptr) << m_plugin.errorString().toStdString();
     }
 
-    std::unique_ptr<IBundlerActivator> newBundle() { return std::unique_ptr<IBundlerActivator>(m_getBundle()); }
+    std::unique_ptr<IBundlerActivator> newBundle()
+    {
+        return std::unique_ptr<IBundlerActivator>(m_getBundle());
+    }
 
     // A factory from a fresh activation; the caller owns it, as the host does.
     std::unique_ptr<IZubQualityControlServiceFactory> newFactory()
@@ -40,7 +43,8 @@ protected:
         EXPECT_EQ(context.factories.size(), 1u);
         if (context.factories.size() != 1u)
             return nullptr;
-        auto* factory = dynamic_cast<IZubQualityControlServiceFactory*>(context.factories.front().get());
+        auto* factory =
+            dynamic_cast<IZubQualityControlServiceFactory*>(context.factories.front().get());
         EXPECT_NE(factory, nullptr);
         if (factory)
             context.factories.front().release();
@@ -52,7 +56,8 @@ protected:
     static const QualityControlProbe* probe()
     {
         QLibrary module(modulePathFor(QCoreApplication::applicationDirPath()));
-        auto get = reinterpret_cast<GetQualityControlProbeFunc>(module.resolve("getQualityControlProbe"));
+        auto get =
+            reinterpret_cast<GetQualityControlProbeFunc>(module.resolve("getQualityControlProbe"));
         return get ? get() : nullptr;
     }
 

@@ -5,8 +5,7 @@
 using testing::_;
 using testing::SaveArg;
 
-namespace
-{
+namespace {
 class MockBundleContext : public IBundleContext
 {
 public:

@@ -13,12 +13,14 @@ TEST(PluginExportsTest, DynamicSymbolTableDefinesGetbundleAlone)
     if (nm.isEmpty())
         GTEST_SKIP() << "nm is not installed";
     QProcess process;
-    process.start(nm, {"-D", "--defined-only", QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE});
+    process.start(
+        nm, {"-D", "--defined-only", QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE});
     ASSERT_TRUE(process.waitForFinished(30000));
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
 
     QStringList symbols;
-    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line :
+         QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
         symbols << line.section(' ', -1);
     EXPECT_EQ(symbols, QStringList{"getbundle"});
 }

@@ -6,8 +6,7 @@
 #include <QDir>
 #include <string>
 
-namespace
-{
+namespace {
 void* tag(uintptr_t value)
 {
     return reinterpret_cast<void*>(value);
@@ -39,7 +38,8 @@ TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGo
     SetDllDirectoryW(before.c_str());
 
     auto factory = newFactory();
-    QualityControlUIFacade* facade = factory->getUIFacade(tag(0x11), tag(0x22), name, tag(0x44), true);
+    QualityControlUIFacade* facade =
+        factory->getUIFacade(tag(0x11), tag(0x22), name, tag(0x44), true);
     ASSERT_NE(facade, nullptr);
     EXPECT_EQ(dllDirectory(), before);
 
@@ -60,7 +60,8 @@ TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGo
 
     // The directory in force while the module loaded: the module's own folder,
     // unnormalised, in native separators, trailing separator kept.
-    const QString expected = QDir::toNativeSeparators(moduleDirFor(QCoreApplication::applicationDirPath()));
+    const QString expected =
+        QDir::toNativeSeparators(moduleDirFor(QCoreApplication::applicationDirPath()));
     EXPECT_EQ(QString::fromStdWString(p->dllDirectoryAtLoad), expected);
 
     factory.reset();
@@ -76,7 +77,7 @@ TEST_F(FacadeCacheTest, EachFactoryKeepsItsOwnFacadeAndAnUnusedOneDeletesNothing
     const int calls = p->entryCalls;
     const int live = p->liveFacades;
 
-    newFactory().reset();   // never asked for anything
+    newFactory().reset(); // never asked for anything
     EXPECT_EQ(p->liveFacades, live);
     EXPECT_EQ(p->entryCalls, calls);
 

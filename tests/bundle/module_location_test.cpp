@@ -31,7 +31,8 @@ protected:
         EXPECT_TRUE(host.waitForFinished(30000));
         EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-        QStringList lines = QString::fromUtf8(host.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QStringList lines =
+            QString::fromUtf8(host.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         if (lines.isEmpty() || !lines.front().startsWith("appdir="))
             return lines;
         m_hostAppDir = lines.takeFirst().mid(7);
@@ -39,7 +40,10 @@ protected:
     }
 
     QString installStep() const { return "install:" + modulePathFor(buildBin()); }
-    QString expectedLoadDirectory() const { return "probe.dir=" + QDir::toNativeSeparators(moduleDirFor(m_hostAppDir)); }
+    QString expectedLoadDirectory() const
+    {
+        return "probe.dir=" + QDir::toNativeSeparators(moduleDirFor(m_hostAppDir));
+    }
 
     QTemporaryDir m_suite{buildBin() + "/../suite-XXXXXX"};
     QString m_hostAppDir;
@@ -47,16 +51,19 @@ protected:
 
 TEST_F(ModuleLocationTest, MissingOrBrokenModuleGivesNullRestoresTheDirectoryAndIsTriedAgain)
 {
-    const QStringList lines = run({"setdir:/opt/before", "call", "junk", "call", installStep(), "call", "probe"});
+    const QStringList lines =
+        run({"setdir:/opt/before", "call", "junk", "call", installStep(), "call", "probe"});
     EXPECT_EQ(QDir(m_hostAppDir).canonicalPath(), QDir(binDir()).canonicalPath());
-    const QStringList expected{"null", "dlldir=/opt/before", "null", "dlldir=/opt/before",
-                               "facade", "dlldir=/opt/before", "probe.calls=1", expectedLoadDirectory()};
+    const QStringList expected{
+        "null",   "dlldir=/opt/before", "null",          "dlldir=/opt/before",
+        "facade", "dlldir=/opt/before", "probe.calls=1", expectedLoadDirectory()};
     EXPECT_EQ(lines, expected);
 }
 
 TEST_F(ModuleLocationTest, ModuleBelowTheApplicationFolderLoadsAndNoDirectoryIsLeftSet)
 {
     const QStringList lines = run({installStep(), "call", "call", "probe"});
-    const QStringList expected{"facade", "dlldir=", "facade", "dlldir=", "probe.calls=1", expectedLoadDirectory()};
+    const QStringList expected{"facade",  "dlldir=",       "facade",
+                               "dlldir=", "probe.calls=1", expectedLoadDirectory()};
     EXPECT_EQ(lines, expected);
 }

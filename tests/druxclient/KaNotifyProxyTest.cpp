@@ -18,7 +18,9 @@ namespace {
 class Bstr
 {
 public:
-    explicit Bstr(const wchar_t* text) : m_text(SysAllocString(text)) {}
+    explicit Bstr(const wchar_t* text)
+        : m_text(SysAllocString(text))
+    {}
     ~Bstr() { SysFreeString(m_text); }
     BSTR get() const { return m_text; }
 
@@ -95,4 +97,4 @@ TEST(NotifyProxyWithoutSink, FailsReportsAndStillReleases)
     EXPECT_EQ(proxy->Release(), S_OK);
 }
 
-}  // namespace
+} // namespace

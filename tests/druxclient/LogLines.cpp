@@ -8,7 +8,7 @@ namespace {
 // "yyyy-mm-dd hh:mm:ss.mmm <pid> <tid> <10-char tag> <message>\n"
 bool messageOf(const std::string& line, std::string& message)
 {
-    const size_t stampLength = 24;  // date, time and the blank after them
+    const size_t stampLength = 24; // date, time and the blank after them
     if (line.size() < stampLength || line[4] != '-' || line[13] != ':')
         return false;
     // The ids are printed "%-5d " each: padded to five, then one blank.
@@ -30,7 +30,7 @@ bool messageOf(const std::string& line, std::string& message)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> loggedMessages(const DebugCapture& capture)
 {

@@ -48,7 +48,8 @@ protected:
     bool createCore(const std::string& path)
     {
         capture.clear();
-        return registry.createObjectFromDll(path, CLSID_QORCore, IID_IQORCore, reinterpret_cast<void**>(&core));
+        return registry.createObjectFromDll(path, CLSID_QORCore, IID_IQORCore,
+                                            reinterpret_cast<void**>(&core));
     }
 
     std::vector<std::string> messages() const { return loggedMessages(capture); }
@@ -68,13 +69,15 @@ TEST_F(LoadingModules, CoreIsLoadedOnceAndItsObjectCreated)
     const HMODULE module = registry.loadModule(corePath.c_str());
     ASSERT_NE(module, nullptr);
     const std::string key = canonical(corePath);
-    EXPECT_THAT(messages(), ElementsAre("load " + key + " at " + pointerText(module), "create instance ret 0x00000000"));
+    EXPECT_THAT(messages(), ElementsAre("load " + key + " at " + pointerText(module),
+                                        "create instance ret 0x00000000"));
 
     core = nullptr;
     ASSERT_TRUE(createCore(corePath));
     ASSERT_NE(core, nullptr);
     core->Release();
-    EXPECT_THAT(messages(), ElementsAre("find a loaded module " + pointerText(module) + " for " + key + ", use this directly",
+    EXPECT_THAT(messages(), ElementsAre("find a loaded module " + pointerText(module) + " for " +
+                                            key + ", use this directly",
                                         "create instance ret 0x00000000"));
 }
 
@@ -105,7 +108,8 @@ TEST_F(LoadingModules, FilesThatAreNoUsableCoreAreRefused)
     TempDir folder;
     const std::string missing = folder.file("qorcore.dll");
     EXPECT_FALSE(createCore(missing));
-    EXPECT_THAT(messages(), ElementsAre("LoadLibrary failed, error 126, path " + canonical(missing)));
+    EXPECT_THAT(messages(),
+                ElementsAre("LoadLibrary failed, error 126, path " + canonical(missing)));
 
     const std::string text = folder.file("text.dll");
     std::ofstream(text) << "not a library\n";
@@ -126,11 +130,13 @@ TEST_F(LoadingModules, ClassObjectFailuresAreLoggedAndTheLibraryKept)
 {
     scenario.write(R"({"loader": {"classObject": "0x80040111"}})");
     EXPECT_FALSE(createCore(corePath));
-    EXPECT_THAT(messages(), ElementsAre(StartsWith("load "), "create class factory failed, ret 0x80040111"));
+    EXPECT_THAT(messages(),
+                ElementsAre(StartsWith("load "), "create class factory failed, ret 0x80040111"));
 
     scenario.write(R"({"loader": {"createCore": "0x8007000E"}})");
     EXPECT_FALSE(createCore(corePath));
-    EXPECT_THAT(messages(), ElementsAre(StartsWith("find a loaded module "), "create instance ret 0x8007000e"));
+    EXPECT_THAT(messages(),
+                ElementsAre(StartsWith("find a loaded module "), "create instance ret 0x8007000e"));
     EXPECT_EQ(core, nullptr);
 
     // A null class object is success without an object.
@@ -155,4 +161,4 @@ TEST_F(LoadingModules, ThreadsThatMissTogetherLoadOnce)
     EXPECT_EQ(countLogged(capture, "load " + corePath + " at " + pointerText(modules[0])), 1);
 }
 
-}  // namespace
+} // namespace

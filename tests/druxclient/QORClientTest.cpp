@@ -43,7 +43,8 @@ std::string environment(const char* name)
 HRESULT createProductService(QORCLIENT::IQORClient* client)
 {
     IDruxClient2* service = nullptr;
-    const HRESULT status = client->CreateInstance(CLSID_DruxClient2, IID_IDruxClient2, reinterpret_cast<void**>(&service));
+    const HRESULT status = client->CreateInstance(CLSID_DruxClient2, IID_IDruxClient2,
+                                                  reinterpret_cast<void**>(&service));
     if (service)
         service->Release();
     return status;
@@ -53,12 +54,14 @@ class ClientProcess : public testing::Test
 {
 protected:
     // Runs the child test `name` with the registry and scenario laid out.
-    int runChild(const std::string& name, const std::string& regText, const std::string& scenario = "{}")
+    int runChild(const std::string& name, const std::string& regText,
+                 const std::string& scenario = "{}")
     {
         registry.install(regText);
         const std::string scenarioFile = folder.file("scenario.json");
         std::ofstream(scenarioFile) << scenario;
-        ChildProcess child(ChildProcess::selfPath(), ChildProcess::testArguments("ClientChild." + name),
+        ChildProcess child(ChildProcess::selfPath(),
+                           ChildProcess::testArguments("ClientChild." + name),
                            {{"QORCORE_SCENARIO", scenarioFile}, {kMissingVariable, missing}});
         EXPECT_TRUE(child.started());
         return child.wait(60000).value_or(-1);
@@ -71,7 +74,9 @@ protected:
 
 TEST_F(ClientProcess, ConcurrentFirstCallsMakeOneClient)
 {
-    EXPECT_EQ(runChild("DISABLED_concurrentFirstCalls", CoreScenario::registryText(CoreScenario::installFolder())), 0);
+    EXPECT_EQ(runChild("DISABLED_concurrentFirstCalls",
+                       CoreScenario::registryText(CoreScenario::installFolder())),
+              0);
 }
 
 TEST(ClientChild, DISABLED_concurrentFirstCalls)
@@ -108,9 +113,10 @@ TEST(ClientChild, DISABLED_withoutCore)
     DebugCapture capture;
     QORCLIENT::IQORClient* client = QORCLIENT::getQORClient();
     EXPECT_THAT(loggedMessages(capture),
-                ElementsAre("QORClient ctor", std::string("open qor key ") + kKey + " failed, error 2, try 32 bits",
-                            std::string("open qor key ") + kKey + " failed, error 2", "read qor registry for path failed",
-                            "get IQORClient OK"));
+                ElementsAre("QORClient ctor",
+                            std::string("open qor key ") + kKey + " failed, error 2, try 32 bits",
+                            std::string("open qor key ") + kKey + " failed, error 2",
+                            "read qor registry for path failed", "get IQORClient OK"));
     void* untouched = &capture;
     for (const CLSID& clsid : {CLSID_DruxClient2, CLSID_DruxClientUserid, kUnknownClass}) {
         void* object = untouched;
@@ -122,7 +128,9 @@ TEST(ClientChild, DISABLED_withoutCore)
 
 TEST_F(ClientProcess, CoreInstalledIn32BitViewIsLoadedFromThere)
 {
-    EXPECT_EQ(runChild("DISABLED_from32BitView", CoreScenario::registryText(missing, CoreScenario::installFolder())), 0);
+    EXPECT_EQ(runChild("DISABLED_from32BitView",
+                       CoreScenario::registryText(missing, CoreScenario::installFolder())),
+              0);
 }
 
 TEST(ClientChild, DISABLED_from32BitView)
@@ -132,9 +140,11 @@ TEST(ClientChild, DISABLED_from32BitView)
     char library[MAX_PATH] = {};
     PathCanonicalizeA(library, (CoreScenario::installFolder() + "\\x64\\qorcore.dll").c_str());
     EXPECT_THAT(loggedMessages(capture),
-                ElementsAre("QORClient ctor", "file '" + environment(kMissingVariable) + "' not exist, try 32 bits",
-                            StartsWith(std::string("load ") + library + " at "), "create instance ret 0x00000000",
-                            "create IQORCore from qorcore OK", "get IQORClient OK"));
+                ElementsAre("QORClient ctor",
+                            "file '" + environment(kMissingVariable) + "' not exist, try 32 bits",
+                            StartsWith(std::string("load ") + library + " at "),
+                            "create instance ret 0x00000000", "create IQORCore from qorcore OK",
+                            "get IQORClient OK"));
     EXPECT_EQ(createProductService(client), S_OK);
     client->Release();
 }
@@ -142,8 +152,12 @@ TEST(ClientChild, DISABLED_from32BitView)
 TEST_F(ClientProcess, CoreObjectFailuresLeaveNoCore)
 {
     const std::string regText = CoreScenario::registryText(CoreScenario::installFolder());
-    EXPECT_EQ(runChild("DISABLED_coreNotCreated", regText, R"({"loader": {"createCore": "0x80004005"}})"), 0);
-    EXPECT_EQ(runChild("DISABLED_nullClassObject", regText, R"({"loader": {"nullClassObject": true}})"), 0);
+    EXPECT_EQ(
+        runChild("DISABLED_coreNotCreated", regText, R"({"loader": {"createCore": "0x80004005"}})"),
+        0);
+    EXPECT_EQ(
+        runChild("DISABLED_nullClassObject", regText, R"({"loader": {"nullClassObject": true}})"),
+        0);
 }
 
 TEST(ClientChild, DISABLED_coreNotCreated)
@@ -162,10 +176,11 @@ TEST(ClientChild, DISABLED_nullClassObject)
     DebugCapture capture;
     QORCLIENT::IQORClient* client = QORCLIENT::getQORClient();
     // Success without an object: the client says so, yet has no core.
-    EXPECT_THAT(loggedMessages(capture), ElementsAre("QORClient ctor", StartsWith("load "),
-                                                     "create IQORCore from qorcore OK", "get IQORClient OK"));
+    EXPECT_THAT(loggedMessages(capture),
+                ElementsAre("QORClient ctor", StartsWith("load "),
+                            "create IQORCore from qorcore OK", "get IQORClient OK"));
     EXPECT_EQ(createProductService(client), E_FAIL);
     client->Release();
 }
 
-}  // namespace
+} // namespace

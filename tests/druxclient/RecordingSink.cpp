@@ -9,7 +9,7 @@ std::optional<std::string> textOf(const char* text)
     return text ? std::optional<std::string>(text) : std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 void SinkLog::add(Received report)
 {
@@ -48,19 +48,23 @@ int SinkLog::reportsBeforeRelease() const
 bool SinkLog::waitForRelease(int timeoutMs) const
 {
     std::unique_lock<std::mutex> hold(m_lock);
-    return m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return m_releases > 0; });
+    return m_changed.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                              [this] { return m_releases > 0; });
 }
 
-int RecordingSink::notifyResult(unsigned int error, const char* text1, const char* text2, int bits, int result)
+int RecordingSink::notifyResult(unsigned int error, const char* text1, const char* text2, int bits,
+                                int result)
 {
-    m_log->add({"result", error, textOf(text1), textOf(text2), bits, result, 0, GetCurrentThreadId()});
+    m_log->add(
+        {"result", error, textOf(text1), textOf(text2), bits, result, 0, GetCurrentThreadId()});
     return 0;
 }
 
-int RecordingSink::notifyStage(unsigned int error, const char* text1, const char* text2, int bits, int stage,
-                               int percent)
+int RecordingSink::notifyStage(unsigned int error, const char* text1, const char* text2, int bits,
+                               int stage, int percent)
 {
-    m_log->add({"stage", error, textOf(text1), textOf(text2), bits, stage, percent, GetCurrentThreadId()});
+    m_log->add(
+        {"stage", error, textOf(text1), textOf(text2), bits, stage, percent, GetCurrentThreadId()});
     return 0;
 }
 

@@ -13,12 +13,12 @@
 // One report as the plug-in side received it.
 struct Received
 {
-    std::string call;  // "stage" or "result"
+    std::string call; // "stage" or "result"
     unsigned int error;
     std::optional<std::string> text1;
     std::optional<std::string> text2;
     int bits;
-    int value;  // stage or result
+    int value; // stage or result
     int percent;
     DWORD thread;
 };
@@ -49,9 +49,12 @@ private:
 class RecordingSink final : public DRUX::DruxNotify
 {
 public:
-    explicit RecordingSink(std::shared_ptr<SinkLog> log) : m_log(std::move(log)) {}
+    explicit RecordingSink(std::shared_ptr<SinkLog> log)
+        : m_log(std::move(log))
+    {}
 
-    int notifyResult(unsigned int error, const char* text1, const char* text2, int bits, int result) override;
+    int notifyResult(unsigned int error, const char* text1, const char* text2, int bits,
+                     int result) override;
     int notifyStage(unsigned int error, const char* text1, const char* text2, int bits, int stage,
                     int percent) override;
     int release() override;

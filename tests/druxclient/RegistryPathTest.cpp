@@ -63,14 +63,16 @@ TEST_F(RegistryPath, MissingNativeDirectoryFallsBackToThe32BitView)
 
     ASSERT_TRUE(read(CoreScenario::registryText("", wow32)));
     EXPECT_EQ(path, wow32);
-    EXPECT_THAT(messages(), ElementsAre(std::string("open qor key ") + kKey + " failed, error 2, try 32 bits"));
+    EXPECT_THAT(messages(),
+                ElementsAre(std::string("open qor key ") + kKey + " failed, error 2, try 32 bits"));
 }
 
 TEST_F(RegistryPath, EachFinalFailureIsLoggedAfterTheRetry)
 {
     EXPECT_FALSE(read("REGEDIT4\n"));
-    EXPECT_THAT(messages(), ElementsAre(std::string("open qor key ") + kKey + " failed, error 2, try 32 bits",
-                                        std::string("open qor key ") + kKey + " failed, error 2"));
+    EXPECT_THAT(messages(),
+                ElementsAre(std::string("open qor key ") + kKey + " failed, error 2, try 32 bits",
+                            std::string("open qor key ") + kKey + " failed, error 2"));
 
     EXPECT_FALSE(read(CoreScenario::registryText(gone)));
     EXPECT_THAT(messages(), ElementsAre("file '" + gone + "' not exist, try 32 bits",
@@ -84,12 +86,14 @@ TEST_F(RegistryPath, EachFinalFailureIsLoggedAfterTheRetry)
 
 TEST_F(RegistryPath, ValuesThatCannotBeReadAreReportedWithTheirError)
 {
-    const std::string noValue = std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\") + kKey +
-                                "]\n\"Other\"=\"x\"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Trevik\\QOR\\2.0]\n"
-                                "\"Path\"=\"" + std::string(300, 'a') + "\"\n";
+    const std::string noValue =
+        std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\") + kKey +
+        "]\n\"Other\"=\"x\"\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Trevik\\QOR\\2.0]\n"
+        "\"Path\"=\"" +
+        std::string(300, 'a') + "\"\n";
     EXPECT_FALSE(read(noValue));
     EXPECT_THAT(messages(), ElementsAre("read qor key Path failed, error 2, try 32 bits",
                                         "read qor key Path failed, error 234"));
 }
 
-}  // namespace
+} // namespace

@@ -34,7 +34,10 @@ struct User
 const char* const kOffer =
     R"([{"appname":"Mirn6_QualityControl","version":"6.2.1.7","bits":64,"fsize":1024},{"appname":"Next"}])";
 
-bool journalHas(const std::string& line) { return CoreScenario::journal().find(line + "\n") != std::string::npos; }
+bool journalHas(const std::string& line)
+{
+    return CoreScenario::journal().find(line + "\n") != std::string::npos;
+}
 
 template <class Flavour>
 class ServiceClient : public testing::Test
@@ -59,7 +62,10 @@ protected:
         return client;
     }
 
-    std::string call(const char* operation) const { return std::string(Flavour::kName) + "." + operation; }
+    std::string call(const char* operation) const
+    {
+        return std::string(Flavour::kName) + "." + operation;
+    }
 
     CoreScenario scenario;
     std::shared_ptr<SinkLog> sinkLog = std::make_shared<SinkLog>();
@@ -94,7 +100,8 @@ TYPED_TEST(ServiceClient, BeforeStartOperationsAnswer3AndTouchNothing)
 {
     DebugCapture capture;
     auto client = this->connect("{}");
-    EXPECT_EQ(countLogged(capture, std::string("create I") + TypeParam::kName + " from qorcore OK"), 1);
+    EXPECT_EQ(countLogged(capture, std::string("create I") + TypeParam::kName + " from qorcore OK"),
+              1);
 
     EXPECT_EQ(client->start("Mirn6_QualityControl", 16), 2);
     EXPECT_EQ(client->checkUpdate(nullptr, this->reason, this->list), 2);
@@ -119,7 +126,8 @@ TYPED_TEST(ServiceClient, BeforeStartOperationsAnswer3AndTouchNothing)
 
 TYPED_TEST(ServiceClient, ChecksAnswerWithTheListTheReasonOrThePlatformCode)
 {
-    auto offering = this->started(std::string(R"({"check": {"hasUpdate": 1, "list": )") + kOffer + "}}");
+    auto offering =
+        this->started(std::string(R"({"check": {"hasUpdate": 1, "list": )") + kOffer + "}}");
     EXPECT_TRUE(journalHas(this->call("Start") + " appname=\"Mirn6_QualityControl\" bits=64"));
     EXPECT_EQ(offering->checkUpdate(&this->hasUpdate, this->reason, this->list), 0);
     EXPECT_EQ(this->hasUpdate, 1u);
@@ -150,7 +158,8 @@ TYPED_TEST(ServiceClient, ChecksAnswerWithTheListTheReasonOrThePlatformCode)
 
 TYPED_TEST(ServiceClient, BusyPlatformAnswers8UntilItIsFree)
 {
-    auto client = this->started(std::string(R"({"check": {"busyChecks": 2, "hasUpdate": 1, "list": )") + kOffer + "}}");
+    auto client = this->started(
+        std::string(R"({"check": {"busyChecks": 2, "hasUpdate": 1, "list": )") + kOffer + "}}");
     EXPECT_EQ(client->checkUpdate(&this->hasUpdate, this->reason, this->list), 8);
     EXPECT_TRUE(this->list.empty());
     EXPECT_EQ(client->checkUpdate(&this->hasUpdate, this->reason, this->list), 8);
@@ -180,7 +189,8 @@ TYPED_TEST(ServiceClient, RefusedUpdateReleasesTheSinkOnceBeforeReturning)
     EXPECT_EQ(countLogged(capture, "KaNotifyProxy dtor"), 1);
     // The platform that refused keeps no reference and never releases.
     const std::string journal = CoreScenario::journal();
-    const size_t update = journal.find(this->call("DoUpdate") + " appname=\"Mirn6_QualityControl\" bits=64 sink=");
+    const size_t update =
+        journal.find(this->call("DoUpdate") + " appname=\"Mirn6_QualityControl\" bits=64 sink=");
     ASSERT_NE(update, std::string::npos);
     EXPECT_EQ(journal.find(" Release\n", update), std::string::npos);
 }
@@ -198,7 +208,8 @@ TYPED_TEST(ServiceClient, AcceptedUpdateReportsOnTheCoreThreadsThenReleasesOnce)
     // The record's name and the given bits go to the platform, not what start stored.
     EXPECT_EQ(client->doUpdate(this->list[0], 32, new RecordingSink(this->sinkLog)), 0);
     ASSERT_TRUE(this->sinkLog->waitForRelease(10000));
-    EXPECT_TRUE(CoreScenario::journal().find(this->call("DoUpdate") + " appname=\"Mirn6_QualityControl_Other\" bits=32") !=
+    EXPECT_TRUE(CoreScenario::journal().find(this->call("DoUpdate") +
+                                             " appname=\"Mirn6_QualityControl_Other\" bits=32") !=
                 std::string::npos);
 
     const std::vector<Received> reports = this->sinkLog->reports();
@@ -265,10 +276,11 @@ TEST(UserServiceClient, UserCheckSendsBothStringsEvenWhenEmpty)
 
     // A name as the suite passes it, in the ANSI code page; the journal is UTF-8.
     EXPECT_EQ(client.checkUpdate("zhang.san", ansiOf(L"\u5f20"), &hasUpdate, reason, list), 0);
-    EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\""));
+    EXPECT_TRUE(journalHas(
+        "DruxClientUserid.CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\""));
 
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 16);
     EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdate"));
 }
 
-}  // namespace
+} // namespace

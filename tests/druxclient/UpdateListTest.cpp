@@ -45,7 +45,8 @@ TEST_F(UpdateListParsing, TextThatIsNotJsonIsQuotedWithTheReaderMessages)
     EXPECT_EQ(parse("[{\"appname\": }"), 14);
     const std::vector<std::string> lines = messages();
     ASSERT_EQ(lines.size(), 1u);
-    const std::string prefix = "fatal error, invalid json format: [{\"appname\": }, errmsg: * Line 1, Column ";
+    const std::string prefix =
+        "fatal error, invalid json format: [{\"appname\": }, errmsg: * Line 1, Column ";
     EXPECT_EQ(lines[0].substr(0, prefix.size()), prefix);
     EXPECT_TRUE(list.empty());
 
@@ -118,7 +119,8 @@ TEST_F(UpdateListParsing, WrongTypesLeaveTheListAsItWas)
         list.assign(1, DRUX::DruxUpdateInfo());
         EXPECT_EQ(parse(wrong.json), 7) << wrong.json;
         EXPECT_EQ(list.size(), 1u) << wrong.json;
-        EXPECT_THAT(messages(), ElementsAre(std::string("fatal error, invalid update list: ") + wrong.line))
+        EXPECT_THAT(messages(),
+                    ElementsAre(std::string("fatal error, invalid update list: ") + wrong.line))
             << wrong.json;
     }
 }
@@ -128,7 +130,8 @@ TEST_F(UpdateListParsing, DeepNestingIsRefusedAsNotJson)
     const std::string deep = std::string(1000, '[') + std::string(1000, ']');
     EXPECT_EQ(parse(deep), 14);
     ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], "fatal error, invalid json format: " + deep + ", errmsg: Exceeded stackLimit in readValue().");
+    EXPECT_EQ(messages()[0], "fatal error, invalid json format: " + deep +
+                                 ", errmsg: Exceeded stackLimit in readValue().");
 
     // Far past any stack: still a plain answer.
     EXPECT_EQ(parse(std::string(1000000, '[')), 14);
@@ -148,4 +151,4 @@ TEST_F(UpdateListParsing, UserFlavourReadsTheSameRecords)
     EXPECT_EQ(users.size(), 2u);
 }
 
-}  // namespace
+} // namespace

@@ -14,8 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 const char* const kModuleFolder = "Module/QualityControl/1/QualityControl";
 const char* const kModuleFile = "ZubQualityControl64d.dll";
 
@@ -47,7 +46,8 @@ std::string built(const std::string& relative)
 
 DemoSuite::DemoSuite()
     : m_bin((fs::path(m_root.path()) / "suite" / "bin").string())
-    , m_modules((fs::path(m_root.path()) / "suite" / fs::path(kModuleFolder).make_preferred()).string())
+    , m_modules(
+          (fs::path(m_root.path()) / "suite" / fs::path(kModuleFolder).make_preferred()).string())
     , m_packages(m_root.file("packages"))
     , m_journal(m_root.file("journal.txt"))
 {
@@ -75,7 +75,8 @@ void DemoSuite::layOutBin() const
 void DemoSuite::layOutModules() const
 {
     fs::create_directories(m_modules);
-    fs::copy_file(built(std::string(kModuleFolder) + "/" + kModuleFile), fs::path(m_modules) / kModuleFile);
+    fs::copy_file(built(std::string(kModuleFolder) + "/" + kModuleFile),
+                  fs::path(m_modules) / kModuleFile);
     writeFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string(), "1.0.0");
 
     fs::create_directories(m_packages);
@@ -105,7 +106,8 @@ std::optional<int> DemoSuite::runHost(const std::vector<std::string>& arguments,
 
 std::string DemoSuite::recordedVersion() const
 {
-    std::string version = readFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string());
+    std::string version =
+        readFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string());
     version.erase(version.find_last_not_of("\r\n") + 1);
     return version;
 }

@@ -19,7 +19,9 @@ TEST_P(SuiteUpdateTest, HostRequestInstallsTheNewerModule)
     EXPECT_EQ(m_suite.runHost(arguments), 0);
 
     const std::string journal = m_suite.journal();
-    EXPECT_EQ(linesWith(journal, "DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
+    EXPECT_EQ(
+        linesWith(journal, "DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"),
+        1);
     EXPECT_GT(linesWith(journal, "stage=1 "), 1);
     EXPECT_EQ(linesWith(journal, "stage=4 "), 1);
     EXPECT_EQ(linesWith(journal, "result=0"), 1);

@@ -27,18 +27,60 @@ struct FaultCase
     enum class CoreFile { Built, Missing, NotALibrary, WithoutEntry };
     enum class Host { Complete, WithoutLogProvider, WithoutServices, WithoutMainForm };
 
-    explicit FaultCase(std::string caseName) : name(std::move(caseName)) {}
+    explicit FaultCase(std::string caseName)
+        : name(std::move(caseName))
+    {}
 
-    FaultCase& inRegistry(Registry value) { registry = value; return *this; }
-    FaultCase& withCore(CoreFile value) { core = value; return *this; }
-    FaultCase& withScenario(std::string json) { scenario = std::move(json); return *this; }
-    FaultCase& withHost(Host value) { host = value; return *this; }
-    FaultCase& withDialog() { silent = false; return *this; }
-    FaultCase& withLogFolderUnwritable() { logFolderWritable = false; return *this; }
-    FaultCase& withFastClock() { fastClock = true; return *this; }
-    FaultCase& leavingDuringTheUpdate() { waitsForSinks = false; return *this; }
-    FaultCase& preparedBy(std::function<void(const std::string&)> step) { prepare = std::move(step); return *this; }
-    FaultCase& within(int milliseconds) { timeoutMs = milliseconds; return *this; }
+    FaultCase& inRegistry(Registry value)
+    {
+        registry = value;
+        return *this;
+    }
+    FaultCase& withCore(CoreFile value)
+    {
+        core = value;
+        return *this;
+    }
+    FaultCase& withScenario(std::string json)
+    {
+        scenario = std::move(json);
+        return *this;
+    }
+    FaultCase& withHost(Host value)
+    {
+        host = value;
+        return *this;
+    }
+    FaultCase& withDialog()
+    {
+        silent = false;
+        return *this;
+    }
+    FaultCase& withLogFolderUnwritable()
+    {
+        logFolderWritable = false;
+        return *this;
+    }
+    FaultCase& withFastClock()
+    {
+        fastClock = true;
+        return *this;
+    }
+    FaultCase& leavingDuringTheUpdate()
+    {
+        waitsForSinks = false;
+        return *this;
+    }
+    FaultCase& preparedBy(std::function<void(const std::string&)> step)
+    {
+        prepare = std::move(step);
+        return *this;
+    }
+    FaultCase& within(int milliseconds)
+    {
+        timeoutMs = milliseconds;
+        return *this;
+    }
     FaultCase& answering(bool value, std::vector<std::string> lines)
     {
         result = value;

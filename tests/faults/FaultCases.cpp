@@ -5,27 +5,30 @@
 #include <algorithm>
 #include <fstream>
 
-namespace
-{
+namespace {
 using Registry = FaultCase::Registry;
 using CoreFile = FaultCase::CoreFile;
 using Host = FaultCase::Host;
 
-const char* const kRecord = R"({"appname":"Mirn6_QualityControl","version":"6.2.2.0","desc":"Charts",)"
-                            R"("title":"Quality Control","bits":64,"sp":0,"silent":0,"fsize":1048576,"opentime":0})";
-const char* const kOtherRecord = R"({"appname":"Mirn6_Reports","version":"2.0.0","bits":64,"sp":0,"silent":0,)"
-                                 R"("fsize":4096,"opentime":0})";
+const char* const kRecord =
+    R"({"appname":"Mirn6_QualityControl","version":"6.2.2.0","desc":"Charts",)"
+    R"("title":"Quality Control","bits":64,"sp":0,"silent":0,"fsize":1048576,"opentime":0})";
+const char* const kOtherRecord =
+    R"({"appname":"Mirn6_Reports","version":"2.0.0","bits":64,"sp":0,"silent":0,)"
+    R"("fsize":4096,"opentime":0})";
 
 // What the host logs when neither client flavour has a platform service.
 const std::vector<std::string> kNoService = {
     "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
     "host: error DruxClient::start: DruxClient Start failed: 1",
 };
-const char* const kNothingNew =
-    "host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): can not update: no new version";
-const char* const kNoKeyIn32BitView = "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2";
+const char* const kNothingNew = "host: info DruxClient_Userid::checkUpdate: DruxClient "
+                                "Mirn6_QualityControl(64): can not update: no new version";
+const char* const kNoKeyIn32BitView =
+    "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2";
 
-std::vector<std::string> operator+(std::vector<std::string> lines, const std::vector<std::string>& more)
+std::vector<std::string> operator+(std::vector<std::string> lines,
+                                   const std::vector<std::string>& more)
 {
     lines.insert(lines.end(), more.begin(), more.end());
     return lines;
@@ -34,10 +37,14 @@ std::vector<std::string> operator+(std::vector<std::string> lines, const std::ve
 // A check that offers `list` (JSON), with more members of the scenario after it.
 std::string offering(const std::string& list, const std::string& more = "")
 {
-    return R"({"check":{"hasUpdate":1,"list":)" + list + "}" + (more.empty() ? "" : "," + more) + "}";
+    return R"({"check":{"hasUpdate":1,"list":)" + list + "}" + (more.empty() ? "" : "," + more) +
+           "}";
 }
 
-std::string ourList() { return std::string("[") + kRecord + "]"; }
+std::string ourList()
+{
+    return std::string("[") + kRecord + "]";
+}
 
 // An update that the platform refuses with `code` ("null": it gives none).
 FaultCase refusedUpdate(const std::string& code, const std::string& box)
@@ -47,8 +54,8 @@ FaultCase refusedUpdate(const std::string& code, const std::string& box)
         .answering(true, {"box: Pev " + box,
                           "host: error DruxClient_Userid::doUpdata: DruxClient DoUpdate failed: " +
                               (code == "null" ? std::string("-1") : code),
-                          "out#1: kill myself", "out#1: destroy notifier", "log#1: KaNotifyProxy dtor",
-                          "!core: sink * Release"});
+                          "out#1: kill myself", "out#1: destroy notifier",
+                          "log#1: KaNotifyProxy dtor", "!core: sink * Release"});
 }
 
 // UTF-8 of the given UTF-16 units.
@@ -87,146 +94,204 @@ std::vector<FaultCase> makeCases()
         // Where the platform core should be
         FaultCase("key_missing_in_both_views")
             .inRegistry(Registry::Empty)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits", kNoKeyIn32BitView,
-                "log: read qor registry for path failed", "log: create IDruxClientUserid failed, ret 0x80004005",
-                "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"}),
+            .answering(
+                true,
+                kNoService +
+                    std::vector<std::string>{
+                        "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
+                        kNoKeyIn32BitView, "log: read qor registry for path failed",
+                        "log: create IDruxClientUserid failed, ret 0x80004005",
+                        "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"}),
         FaultCase("path_gone_without_32bit_key")
             .inRegistry(Registry::PathGone)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
-                "log: read qor registry for path failed", "!core: *"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
+                                     "log: read qor registry for path failed", "!core: *"}),
         FaultCase("path_gone_with_32bit_key")
             .inRegistry(Registry::PathGoneBut32Bit)
-            .answering(true, {"log: file '{gone}' not exist, try 32 bits", "log: create IQORCore from qorcore OK",
-                              "core#1: DllGetClassObject *", kNothingNew,
-                              "state: user action log service set 1 times"}),
+            .answering(true, {"log: file '{gone}' not exist, try 32 bits",
+                              "log: create IQORCore from qorcore OK", "core#1: DllGetClassObject *",
+                              kNothingNew, "state: user action log service set 1 times"}),
         FaultCase("path_longer_than_read_buffer")
             .inRegistry(Registry::ValueTooLong)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: read qor key Path failed, error 234, try 32 bits", kNoKeyIn32BitView, "!core: *"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: read qor key Path failed, error 234, try 32 bits",
+                                     kNoKeyIn32BitView, "!core: *"}),
         FaultCase("core_file_missing")
             .withCore(CoreFile::Missing)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
-                "log: create core instance failed, ret 0x00000000", "!core: *"}),
+            .answering(true,
+                       kNoService +
+                           std::vector<std::string>{
+                               "log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
+                               "log: create core instance failed, ret 0x00000000", "!core: *"}),
         FaultCase("core_file_not_a_library")
             .withCore(CoreFile::NotALibrary)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
-                "log: create core instance failed, ret 0x00000000"}),
+            .answering(true,
+                       kNoService +
+                           std::vector<std::string>{
+                               "log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
+                               "log: create core instance failed, ret 0x00000000"}),
         FaultCase("core_without_class_object_entry")
             .withCore(CoreFile::WithoutEntry)
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: get DllGetClassObject function failed", "log: create core instance failed, ret 0x00000000"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: get DllGetClassObject function failed",
+                                     "log: create core instance failed, ret 0x00000000"}),
         FaultCase("class_object_failing")
             .withScenario(R"({"loader":{"classObject":"0x80004005"}})")
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: create class factory failed, ret 0x80004005",
-                "log: create core instance failed, ret 0x00000000", "core#1: DllGetClassObject *"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: create class factory failed, ret 0x80004005",
+                                     "log: create core instance failed, ret 0x00000000",
+                                     "core#1: DllGetClassObject *"}),
         FaultCase("class_object_null")
             .withScenario(R"({"loader":{"nullClassObject":true}})")
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: create IQORCore from qorcore OK", "log: create IDruxClientUserid failed, ret 0x80004005",
-                "!core: ClassFactory.*"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: create IQORCore from qorcore OK",
+                                     "log: create IDruxClientUserid failed, ret 0x80004005",
+                                     "!core: ClassFactory.*"}),
         FaultCase("core_object_refused")
             .withScenario(R"({"loader":{"createCore":"0x80040111"}})")
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: create instance ret 0x80040111", "log: create core instance failed, ret 0x00000000"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: create instance ret 0x80040111",
+                                     "log: create core instance failed, ret 0x00000000"}),
 
         // The platform's services
         FaultCase("user_service_refused_product_answers")
             .withScenario(R"({"user":{"create":"0x80004005"}})")
-            .answering(true, {"log: create IDruxClientUserid failed, ret 0x80004005",
-                              "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
-                              "host: info DruxClient::checkUpdate: DruxClient Mirn6_QualityControl(64): can not "
-                              "update: no new version",
-                              "core#1: DruxClient2.CheckUpdate", "core#1: DruxClient2.Stop"}),
+            .answering(
+                true,
+                {"log: create IDruxClientUserid failed, ret 0x80004005",
+                 "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
+                 "host: info DruxClient::checkUpdate: DruxClient Mirn6_QualityControl(64): can not "
+                 "update: no new version",
+                 "core#1: DruxClient2.CheckUpdate", "core#1: DruxClient2.Stop"}),
         FaultCase("both_services_refused")
             .withScenario(R"({"user":{"create":"0x80004005"},"product":{"create":"0x80040154"}})")
-            .answering(true, kNoService + std::vector<std::string>{
-                "log: create IDruxClient2 failed, ret 0x80040154", "!core: *.Start *"}),
+            .answering(true, kNoService +
+                                 std::vector<std::string>{
+                                     "log: create IDruxClient2 failed, ret 0x80040154",
+                                     "!core: *.Start *"}),
         FaultCase("start_refused")
             .withScenario(R"({"start":{"status":1,"code":15}})")
-            .answering(true, {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 15",
-                              "host: error DruxClient::start: DruxClient Start failed: 15", "!core: *Check*",
-                              "!core: *.Stop"}),
+            .answering(true,
+                       {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 15",
+                        "host: error DruxClient::start: DruxClient Start failed: 15",
+                        "!core: *Check*", "!core: *.Stop"}),
         FaultCase("checks_busy_then_answering")
             .withScenario(R"({"check":{"busyChecks":3,"hasUpdate":1,"list":)" + ourList() +
                           R"(},"doUpdate":{"reports":[{"stage":4},{"result":0}]}})")
-            .answering(true, {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" user2=\"user-two\"",
-                              "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1",
-                              "core#1: sink 1 Release", "log: can update to 1 subapps",
-                              "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
+            .answering(true,
+                       {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" "
+                        "user2=\"user-two\"",
+                        "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" "
+                        "bits=64 sink=1",
+                        "core#1: sink 1 Release", "log: can update to 1 subapps",
+                        "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
         FaultCase("checks_busy_for_good")
             .withScenario(R"({"check":{"busyChecks":1000000}})")
-            .answering(true, {"core#50: DruxClientUserid.CheckUpdateForUser *",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate still busy after 50 "
-                              "checks, giving up",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 8",
-                              "core#1: DruxClientUserid.Stop"}),
+            .answering(
+                true,
+                {"core#50: DruxClientUserid.CheckUpdateForUser *",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate still busy "
+                 "after 50 "
+                 "checks, giving up",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 8",
+                 "core#1: DruxClientUserid.Stop"}),
         FaultCase("check_failing_with_code")
             .withScenario(R"({"check":{"status":1,"code":42}})")
-            .answering(true, {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 42",
-                              "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
+            .answering(
+                true,
+                {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 42",
+                 "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
         FaultCase("no_update_with_reason")
             .withScenario(R"({"check":{"hasUpdate":0,"reason":"已是最新版本"}})")
-            .answering(true, {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
-                              "can not update: 已是最新版本"}),
+            .answering(
+                true,
+                {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
+                 "can not update: 已是最新版本"}),
 
         // The update list
         FaultCase("list_not_json")
             .withScenario(offering(R"("<html>busy</html>")"))
-            .answering(true, {"log: fatal error, invalid json format: <html>busy</html>, errmsg: *",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14",
-                              "!core: *.DoUpdate *"}),
+            .answering(
+                true,
+                {"log: fatal error, invalid json format: <html>busy</html>, errmsg: *",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14",
+                 "!core: *.DoUpdate *"}),
         FaultCase("list_empty")
             .withScenario(offering("[]"))
-            .answering(true, {"log: not an array object or empty array!",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7"}),
+            .answering(
+                true,
+                {"log: not an array object or empty array!",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7"}),
         FaultCase("list_members_of_wrong_type")
-            .withScenario(offering(R"([{"appname":"Mirn6_QualityControl","bits":"64","fsize":4096}])"))
-            .answering(true, {"log: fatal error, invalid update list: element 0, 'bits' is not a 32-bit integer",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7",
-                              "!core: *.DoUpdate *"}),
+            .withScenario(
+                offering(R"([{"appname":"Mirn6_QualityControl","bits":"64","fsize":4096}])"))
+            .answering(
+                true,
+                {"log: fatal error, invalid update list: element 0, 'bits' is not a 32-bit integer",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7",
+                 "!core: *.DoUpdate *"}),
         FaultCase("list_first_record_for_another_component")
             .withScenario(offering(std::string("[") + kOtherRecord + "," + kRecord + "]"))
             .answering(true, {"log: can update to 2 subapps", "!core: *.DoUpdate *", "!host: *"}),
         FaultCase("list_of_100MB")
-            .preparedBy([](const std::string& folder) { writeFile(folder + "/list.json", bigList()); })
+            .preparedBy(
+                [](const std::string& folder) { writeFile(folder + "/list.json", bigList()); })
             .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
             .within(240000)
-            .answering(true, {"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
-                              "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1",
-                              "core#1: sink 1 Release"}),
+            .answering(true,
+                       {"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
+                        "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" "
+                        "bits=64 sink=1",
+                        "core#1: sink 1 Release"}),
         FaultCase("list_of_100MB_cut_short")
             .preparedBy([](const std::string& folder) {
                 writeFile(folder + "/list.json", bigList().substr(0, kBigListBytes - 7));
             })
             .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
             .within(240000)
-            .answering(true, {std::string("log: fatal error, invalid json format: [") + kRecord + ",*",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .answering(
+                true,
+                {std::string("log: fatal error, invalid json format: [") + kRecord + ",*",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("list_nested_100000_deep")
             .withScenario(offering("\"" + nested + std::string(100000, ']') + "\""))
-            .answering(true, {"log: fatal error, invalid json format: [[[[*",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .answering(
+                true,
+                {"log: fatal error, invalid json format: [[[[*",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("list_with_lone_low_surrogate")
-            .withScenario(offering(R"("[{\"appname\":\"Mirn6_QualityControl\\udc00\",\"bits\":64,\"fsize\":1}]")"))
+            .withScenario(offering(
+                R"("[{\"appname\":\"Mirn6_QualityControl\\udc00\",\"bits\":64,\"fsize\":1}]")"))
             .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *"}),
         FaultCase("list_with_lone_high_surrogate")
-            .withScenario(offering(R"("[{\"appname\":\"Mirn6_QualityControl\\ud800\",\"bits\":64,\"fsize\":1}]")"))
-            .answering(true, {"log: fatal error, invalid json format: *",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .withScenario(offering(
+                R"("[{\"appname\":\"Mirn6_QualityControl\\ud800\",\"bits\":64,\"fsize\":1}]")"))
+            .answering(
+                true,
+                {"log: fatal error, invalid json format: *",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("list_of_raw_gbk_bytes")
-            .withScenario(R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
-                          R"(222c2264657363223a22 d0c2b0e6b1be 227d5d 00d8"}})")
-            .answering(true, {"log: fatal error, invalid json format: *",
-                              "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .withScenario(
+                R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
+                R"(222c2264657363223a22 d0c2b0e6b1be 227d5d 00d8"}})")
+            .answering(
+                true,
+                {"log: fatal error, invalid json format: *",
+                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("reason_of_raw_bytes")
             .withScenario(R"({"check":{"hasUpdate":0,"reasonBytes":"c4e3 bac3 fffe 00d8 80"}})")
-            .answering(true, {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
-                              "can not update: " + utf8({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
+            .answering(
+                true,
+                {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
+                 "can not update: " +
+                 utf8({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
 
         // The update itself
         refusedUpdate("6", "请重新检查！"),
@@ -239,41 +304,50 @@ std::vector<FaultCase> makeCases()
         FaultCase("fatal_errors_in_reports")
             .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10},)"
                                               R"({"stage":3,"error":5},{"result":0,"error":7}]})"))
-            .answering(true, {"out: [0x*] downloading Mirn6_QualityControl. (bits 64) 10%",
-                              "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
-                              "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits 64)",
-                              "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier"}),
+            .answering(
+                true,
+                {"out: [0x*] downloading Mirn6_QualityControl. (bits 64) 10%",
+                 "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
+                 "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits "
+                 "64)",
+                 "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier"}),
         FaultCase("report_texts_of_raw_bytes")
-            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[)"
-                                              R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
-                                              R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
-            .answering(true, {"out: [0x*] downloading " + utf8({0xE3C4, 0xC3BA}) + "." + utf8({0xC0FF, 0xAF}) +
-                                  " (bits 64) 40%",
+            .withScenario(offering(
+                ourList(),
+                R"("doUpdate":{"reports":[)"
+                R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
+                R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
+            .answering(true, {"out: [0x*] downloading " + utf8({0xE3C4, 0xC3BA}) + "." +
+                                  utf8({0xC0FF, 0xAF}) + " (bits 64) 40%",
                               "out: [0x*] install " + utf8({0xFFFD}) + ".(null) (bits 64) OK!",
                               "core#1: sink 1 Release"}),
         FaultCase("reports_from_several_threads_at_once")
             .withDialog()
-            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","concurrent":true,"reports":[)"
-                                              R"({"thread":1,"stage":1,"percent":10},{"thread":2,"stage":1,"percent":20},)"
-                                              R"({"thread":3,"stage":1,"percent":30},{"thread":1,"stage":1,"percent":40},)"
-                                              R"({"thread":2,"stage":1,"percent":50},{"thread":3,"stage":1,"percent":60},)"
-                                              R"({"thread":4,"stage":2,"delayMs":100},{"thread":4,"stage":3},)"
-                                              R"({"thread":4,"stage":4,"delayMs":100},{"thread":4,"result":0}]})"))
+            .withScenario(offering(
+                ourList(),
+                R"("doUpdate":{"gate":"{gate}","concurrent":true,"reports":[)"
+                R"({"thread":1,"stage":1,"percent":10},{"thread":2,"stage":1,"percent":20},)"
+                R"({"thread":3,"stage":1,"percent":30},{"thread":1,"stage":1,"percent":40},)"
+                R"({"thread":2,"stage":1,"percent":50},{"thread":3,"stage":1,"percent":60},)"
+                R"({"thread":4,"stage":2,"delayMs":100},{"thread":4,"stage":3},)"
+                R"({"thread":4,"stage":4,"delayMs":100},{"thread":4,"result":0}]})"))
             .answering(true, {"out#6: [0x*] downloading Mirn6_QualityControl. (bits 64) *0%",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
-                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", "core#1: sink 1 Release",
-                              "!box: *"}),
+                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60",
+                              "core#1: sink 1 Release", "!box: *"}),
         FaultCase("plugin_unloaded_while_reports_come_in")
             .leavingDuringTheUpdate()
-            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10,"delayMs":300},)"
-                                              R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
-            .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "core#1: sink 1 Release",
-                              "out#1: destroy notifier"}),
+            .withScenario(offering(
+                ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10,"delayMs":300},)"
+                           R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
+            .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
+                              "core#1: sink 1 Release", "out#1: destroy notifier"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()
-            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","reports":[)"
-                                              R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
+            .withScenario(offering(ourList(),
+                                   R"("doUpdate":{"gate":"{gate}","reports":[)"
+                                   R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
             .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", "core#1: sink 1 Release",
                                "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
                                "!out: [0x*] install *over!"}),
@@ -281,18 +355,21 @@ std::vector<FaultCase> makeCases()
         // The host
         FaultCase("log_folder_unwritable")
             .withLogFolderUnwritable()
-            .answering(true, {"dbg: create file failed, errno = 5", "dbg: open log file *qorcore.?.txt failed",
-                              "dbg: get IQORClient OK", "!log: *", kNothingNew}),
+            .answering(true, {"dbg: create file failed, errno = 5",
+                              "dbg: open log file *qorcore.?.txt failed", "dbg: get IQORClient OK",
+                              "!log: *", kNothingNew}),
         FaultCase("main_form_without_log_provider")
             .withHost(Host::WithoutLogProvider)
             .answering(true, {kNothingNew, "state: user action log service set 0 times"}),
         FaultCase("main_form_with_null_services")
             .withHost(Host::WithoutServices)
-            .answering(true, {"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
-                              "core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+            .answering(true,
+                       {"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
+                        "core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
         FaultCase("host_without_main_form")
             .withHost(Host::WithoutMainForm)
-            .answering(true, {"host: error ZubQualityControlServiceFactory::updateQualityControl: ZubQualityControl "
+            .answering(true, {"host: error ZubQualityControlServiceFactory::updateQualityControl: "
+                              "ZubQualityControl "
                               "update skipped: the host has no main form to update for",
                               "!core: *", "state: user action log service set 0 times"}),
     };
@@ -308,6 +385,7 @@ const std::vector<FaultCase>& faultCases()
 const FaultCase* findFaultCase(const std::string& name)
 {
     const auto& cases = faultCases();
-    const auto found = std::find_if(cases.begin(), cases.end(), [&](const FaultCase& c) { return c.name == name; });
+    const auto found = std::find_if(cases.begin(), cases.end(),
+                                    [&](const FaultCase& c) { return c.name == name; });
     return found == cases.end() ? nullptr : &*found;
 }

@@ -19,8 +19,7 @@
 #include <fstream>
 #include <memory>
 
-namespace
-{
+namespace {
 // The host's run-time objects, as complete as the case wants them.
 class HostText : public IZubHostObject
 {
@@ -61,17 +60,21 @@ private:
     LogService m_service;
 };
 
-class MainForm : public ITovMainForm, public IZubMainForm
+class MainForm
+    : public ITovMainForm
+    , public IZubMainForm
 {
 public:
     explicit MainForm(FaultCase::Host kind)
         : m_bServices(kind != FaultCase::Host::WithoutServices)
         , m_bLogProvider(kind != FaultCase::Host::WithoutLogProvider)
-    {
-    }
+    {}
     ITovService* getTovService() override { return m_bServices ? &m_tov : nullptr; }
     IZubService* getZubService() override { return m_bServices ? &m_zub : nullptr; }
-    IZubUserActionLogProvider* getUserActionLogProvider() override { return m_bLogProvider ? &m_provider : nullptr; }
+    IZubUserActionLogProvider* getUserActionLogProvider() override
+    {
+        return m_bLogProvider ? &m_provider : nullptr;
+    }
 
 private:
     bool m_bServices;
@@ -84,7 +87,10 @@ private:
 class UpdateHost : public IZubUpdateHost
 {
 public:
-    explicit UpdateHost(FaultCase::Host kind) : m_form(kind), m_bHasForm(kind != FaultCase::Host::WithoutMainForm) {}
+    explicit UpdateHost(FaultCase::Host kind)
+        : m_form(kind)
+        , m_bHasForm(kind != FaultCase::Host::WithoutMainForm)
+    {}
     ITovMainForm* getMainForm() override { return m_bHasForm ? &m_form : nullptr; }
 
 private:
@@ -165,12 +171,13 @@ void writeReport(const std::string& folder, bool result)
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
     report << "result " << (result ? "true" : "false") << "\n";
     for (const ZubHostTesting::DebugLogEntry& entry : ZubHostTesting::debugLogEntries())
-        report << "host " << operationName(entry.operation) << " " << entry.function.toStdString() << ": "
-               << oneLine(entry.message) << "\n";
+        report << "host " << operationName(entry.operation) << " " << entry.function.toStdString()
+               << ": " << oneLine(entry.message) << "\n";
     for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
-        report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ") << oneLine(box.text)
-               << "\n";
-    report << "state user action log service set " << ZubHostTesting::userActionLogServiceSetCount() << " times\n";
+        report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
+               << oneLine(box.text) << "\n";
+    report << "state user action log service set " << ZubHostTesting::userActionLogServiceSetCount()
+           << " times\n";
 }
 } // namespace
 

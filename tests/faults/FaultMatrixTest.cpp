@@ -13,8 +13,7 @@ void PrintTo(const FaultCase& fault, std::ostream* out)
     *out << fault.name;
 }
 
-namespace
-{
+namespace {
 // Every sink the platform was handed is released once and destroyed once:
 // one "destroy notifier" per DoUpdate, at most one release per sink.
 void expectEverySinkReleasedOnce(const Observations& seen)
@@ -34,15 +33,15 @@ void expectEverySinkReleasedOnce(const Observations& seen)
 // One scenario per case, through the real plug-in in a host process of its
 // own, so that the process-wide client and logger start fresh each time.
 class FaultMatrix : public testing::TestWithParam<FaultCase>
-{
-};
+{};
 
 TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
 {
     const FaultCase& fault = GetParam();
     FaultSuite suite(fault);
     const std::optional<int> exitCode = suite.runHost();
-    ASSERT_TRUE(exitCode.has_value()) << "the host did not start, or did not end within " << fault.timeoutMs << " ms";
+    ASSERT_TRUE(exitCode.has_value())
+        << "the host did not start, or did not end within " << fault.timeoutMs << " ms";
     // A crash, an exception into the host or a leak (under the sanitizers) ends it otherwise.
     EXPECT_EQ(*exitCode, 0);
 
@@ -60,7 +59,9 @@ TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(faultCases()),
-                         [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<FaultCase>& info) {
+                             return info.param.name;
+                         });
 
 // The host of one case, started by FaultSuite in the case's own suite.
 TEST(FaultHost, DISABLED_serveOneUpdateRequest)

@@ -11,8 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 const char* const kHostTest = "FaultHost.DISABLED_serveOneUpdateRequest";
 const char* const kCoreFile = "qorcore.dll";
 
@@ -38,7 +37,8 @@ std::string jsonEscaped(const std::string& text)
 
 std::string replaced(std::string text, const std::string& placeholder, const std::string& value)
 {
-    for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size()))
+    for (size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size()))
         text.replace(at, placeholder.size(), value);
     return text;
 }
@@ -78,7 +78,8 @@ void FaultSuite::layOutBin() const
     const fs::path self = ChildProcess::selfPath();
     for (const fs::directory_entry& entry : fs::directory_iterator(TestPaths::executableFolder())) {
         const fs::path& file = entry.path();
-        const bool library = file.extension() == LIBRARY_SUFFIX && file.filename().string().rfind("lib", 0) == 0;
+        const bool library =
+            file.extension() == LIBRARY_SUFFIX && file.filename().string().rfind("lib", 0) == 0;
         if (file.filename() == self.filename() || file.filename() == PLUGIN_FILE || library)
             place(file, fs::path(m_bin) / file.filename());
     }
@@ -97,8 +98,7 @@ void FaultSuite::layOutCore() const
     case FaultCase::CoreFile::Built:
         place(TestPaths::inBuild("qor/x64/qorcore.dll"), folder / kCoreFile);
         break;
-    case FaultCase::CoreFile::Missing:
-        break;
+    case FaultCase::CoreFile::Missing: break;
     case FaultCase::CoreFile::NotALibrary:
         std::ofstream(folder / kCoreFile, std::ios::binary) << "MZ, but a text file all the same\n";
         break;
@@ -111,14 +111,10 @@ void FaultSuite::layOutCore() const
 std::string FaultSuite::registryText() const
 {
     switch (m_case.registry) {
-    case FaultCase::Registry::Installed:
-        return CoreScenario::registryText(m_qor);
-    case FaultCase::Registry::Empty:
-        return "REGEDIT4\n\n";
-    case FaultCase::Registry::PathGone:
-        return CoreScenario::registryText(m_gone);
-    case FaultCase::Registry::PathGoneBut32Bit:
-        return CoreScenario::registryText(m_gone, m_qor);
+    case FaultCase::Registry::Installed: return CoreScenario::registryText(m_qor);
+    case FaultCase::Registry::Empty: return "REGEDIT4\n\n";
+    case FaultCase::Registry::PathGone: return CoreScenario::registryText(m_gone);
+    case FaultCase::Registry::PathGoneBut32Bit: return CoreScenario::registryText(m_gone, m_qor);
     case FaultCase::Registry::ValueTooLong:
         // Longer than the 260 bytes the locator offers the registry.
         return CoreScenario::registryText(m_qor + "/" + std::string(300, 'x'));
@@ -128,13 +124,15 @@ std::string FaultSuite::registryText() const
 
 std::string FaultSuite::scenarioText() const
 {
-    const std::string text = replaced(m_case.scenario, "{gate}", jsonEscaped(m_root.file(FaultFiles::kGate)));
+    const std::string text =
+        replaced(m_case.scenario, "{gate}", jsonEscaped(m_root.file(FaultFiles::kGate)));
     return replaced(text, "{dir}", jsonEscaped(m_root.path()));
 }
 
 std::optional<int> FaultSuite::runHost()
 {
-    const std::string host = (fs::path(m_bin) / fs::path(ChildProcess::selfPath()).filename()).string();
+    const std::string host =
+        (fs::path(m_bin) / fs::path(ChildProcess::selfPath()).filename()).string();
     std::vector<std::string> arguments = ChildProcess::testArguments(kHostTest);
     ChildProcess::Environment environment = {
         {FaultFiles::kCaseVariable, m_case.name},
@@ -155,7 +153,8 @@ std::optional<int> FaultSuite::runHost()
         arguments.insert(arguments.begin(), {"-f", "+0 x100", host});
         // faketime's library comes before the sanitizer's runtime.
         const char* asan = std::getenv("ASAN_OPTIONS");
-        environment.push_back({"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
+        environment.push_back(
+            {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
     }
     ChildProcess child(program, arguments, environment);
     if (!child.started())
@@ -169,7 +168,8 @@ Observations FaultSuite::observations(std::optional<bool>& result) const
     for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kReport))) {
         const size_t space = line.find(' ');
         const std::string source = line.substr(0, space);
-        const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+        const std::string rest =
+            space == std::string::npos ? std::string() : line.substr(space + 1);
         if (source == "result")
             result = rest == "true";
         else

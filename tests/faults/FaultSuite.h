@@ -42,8 +42,7 @@ private:
 };
 
 // Names of the files the host writes into the case's folder.
-namespace FaultFiles
-{
+namespace FaultFiles {
 const char* const kReport = "report.txt";
 const char* const kStdout = "stdout.txt";
 const char* const kJournal = "journal.txt";

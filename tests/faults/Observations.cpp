@@ -35,7 +35,8 @@ std::string Observations::check(const std::string& answer) const
     if (parts[1] == "!")
         return found == 0 ? "" : "unexpected " + answer;
     if (parts[3].matched)
-        return found == std::stoi(parts[3]) ? "" : answer + " (found " + std::to_string(found) + ")";
+        return found == std::stoi(parts[3]) ? ""
+                                            : answer + " (found " + std::to_string(found) + ")";
     return found > 0 ? "" : "missing " + answer;
 }
 
@@ -44,7 +45,8 @@ std::string Observations::dump() const
     std::ostringstream text;
     for (const auto& [source, lines] : m_lines) {
         for (const std::string& line : lines)
-            text << "  " << source << ": " << line.substr(0, 300) << (line.size() > 300 ? "..." : "") << "\n";
+            text << "  " << source << ": " << line.substr(0, 300)
+                 << (line.size() > 300 ? "..." : "") << "\n";
     }
     return text.str();
 }
@@ -73,8 +75,7 @@ bool globMatches(const char* pattern, const char* text)
     return *pattern == '\0';
 }
 
-namespace
-{
+namespace {
 // Moves `at` past what `accept` takes, at least one character; false if none.
 template <class Accept>
 bool skip(const std::string& text, size_t& at, Accept accept)
@@ -90,15 +91,18 @@ std::string messageOfStampedLine(const std::string& line)
 {
     // "2024-03-05 14:07:09.042 4312  9120  ZubQuality message": date and
     // time, then process id, thread id and module tag before the message.
-    const auto isStampChar = [](unsigned char c) { return std::isdigit(c) || c == '-' || c == ':' || c == '.'; };
+    const auto isStampChar = [](unsigned char c) {
+        return std::isdigit(c) || c == '-' || c == ':' || c == '.';
+    };
     const auto isDigit = [](unsigned char c) { return std::isdigit(c) != 0; };
     const auto isBlank = [](unsigned char c) { return c == ' '; };
     const auto isWord = [](unsigned char c) { return c != ' '; };
     size_t at = 0;
-    const bool stamped = line.size() > 24 && line[4] == '-' && skip(line, at, isStampChar) && skip(line, at, isBlank) &&
-                         skip(line, at, isStampChar) && skip(line, at, isBlank) && skip(line, at, isDigit) &&
-                         skip(line, at, isBlank) && skip(line, at, isDigit) && skip(line, at, isBlank) &&
-                         skip(line, at, isWord) && at < line.size() && line[at] == ' ';
+    const bool stamped =
+        line.size() > 24 && line[4] == '-' && skip(line, at, isStampChar) &&
+        skip(line, at, isBlank) && skip(line, at, isStampChar) && skip(line, at, isBlank) &&
+        skip(line, at, isDigit) && skip(line, at, isBlank) && skip(line, at, isDigit) &&
+        skip(line, at, isBlank) && skip(line, at, isWord) && at < line.size() && line[at] == ' ';
     return stamped ? line.substr(at + 1) : line;
 }
 

@@ -60,8 +60,8 @@ TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
     for (int t = 0; t < threads; ++t)
         workers.emplace_back([t] {
             for (int i = 0; i < perThread; ++i)
-                ZubDebugLogUtils::getInstance()->error(QString("line %1-%2\nsecond").arg(t).arg(i), "w.cpp",
-                                                       "worker", i);
+                ZubDebugLogUtils::getInstance()->error(QString("line %1-%2\nsecond").arg(t).arg(i),
+                                                       "w.cpp", "worker", i);
         });
     for (auto& w : workers)
         w.join();
@@ -69,12 +69,13 @@ TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
-    ASSERT_EQ(lines.size(), threads * perThread + 1);   // trailing newline
+    ASSERT_EQ(lines.size(), threads * perThread + 1); // trailing newline
     // Threads interleave in any order; every call must stand whole on a line of its own.
     QSet<QByteArray> expected;
     for (int t = 0; t < threads; ++t)
         for (int i = 0; i < perThread; ++i)
-            expected.insert(QString("error: line %1-%2 second [worker w.cpp:%2]").arg(t).arg(i).toUtf8());
+            expected.insert(
+                QString("error: line %1-%2 second [worker w.cpp:%2]").arg(t).arg(i).toUtf8());
     const QSet<QByteArray> written(lines.begin(), lines.end() - 1);
     EXPECT_EQ(written, expected);
     EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), size_t(threads * perThread));

@@ -14,8 +14,8 @@ class TitleDialogTest : public testing::Test
 {
 protected:
     TitleDialogTest()
-        : m_window(new ZubCustomTitleDialog(nullptr, Qt::WindowFlags(), false, false, true, nullptr, false,
-                                            false, true))
+        : m_window(new ZubCustomTitleDialog(nullptr, Qt::WindowFlags(), false, false, true, nullptr,
+                                            false, false, true))
         , m_inner(new QDialog(m_window, Qt::WindowFlags()))
         , m_closeFrame(m_window, &ZubCustomTitleFrame::closeFrame)
     {
@@ -24,9 +24,8 @@ protected:
         m_inner->setFixedSize(454, 104);
         m_window->addDialog(m_inner, QString());
         // The inner result at the moment the window reports its closing.
-        QObject::connect(m_window, &ZubCustomTitleFrame::closeFrame, [this] {
-            m_resultsAtClose.push_back(m_inner->result());
-        });
+        QObject::connect(m_window, &ZubCustomTitleFrame::closeFrame,
+                         [this] { m_resultsAtClose.push_back(m_inner->result()); });
     }
     ~TitleDialogTest() override { delete m_window; }
 
@@ -66,7 +65,8 @@ TEST_F(TitleDialogTest, InnerDialogFinishingEndsTheModalRunOnce)
 TEST_F(TitleDialogTest, CloseButtonRejectsTheInnerDialog)
 {
     m_inner->setResult(7);
-    const int result = execWith([this] { m_window->getTitleBarFrame()->getCloseButton()->click(); });
+    const int result =
+        execWith([this] { m_window->getTitleBarFrame()->getCloseButton()->click(); });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(m_inner->result(), 0);
     EXPECT_EQ(m_resultsAtClose, std::vector<int>{0});

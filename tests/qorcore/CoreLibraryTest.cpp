@@ -37,7 +37,8 @@ public:
     {
         return note(100 + result, 0);
     }
-    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int, BSTR, BSTR, int, int stage, int percent) override
+    HRESULT STDMETHODCALLTYPE NotifyStage(unsigned int, BSTR, BSTR, int, int stage,
+                                          int percent) override
     {
         return note(stage, percent);
     }
@@ -93,9 +94,13 @@ protected:
         IClassFactory* factory = nullptr;
         IQORCore* core = nullptr;
         IDruxClient2* service = nullptr;
-        if (SUCCEEDED(getClassObject(CLSID_QORCore, IID_IClassFactory, reinterpret_cast<void**>(&factory))) &&
-            factory && SUCCEEDED(factory->CreateInstance(nullptr, IID_IQORCore, reinterpret_cast<void**>(&core))))
-            core->CreateInstance(CLSID_DruxClient2, IID_IDruxClient2, reinterpret_cast<void**>(&service));
+        if (SUCCEEDED(getClassObject(CLSID_QORCore, IID_IClassFactory,
+                                     reinterpret_cast<void**>(&factory))) &&
+            factory &&
+            SUCCEEDED(
+                factory->CreateInstance(nullptr, IID_IQORCore, reinterpret_cast<void**>(&core))))
+            core->CreateInstance(CLSID_DruxClient2, IID_IDruxClient2,
+                                 reinterpret_cast<void**>(&service));
         if (core)
             core->Release();
         if (factory)
@@ -113,15 +118,18 @@ TEST_F(CoreLibrary, UnusableScenarioIsReportedAndRefusedAtOnce)
     DebugCapture capture;
     scenario.write(R"({"check": {"busyChecks": "two"}})");
     void* factory = &capture;
-    EXPECT_EQ(getClassObject(CLSID_QORCore, IID_IClassFactory, &factory), static_cast<HRESULT>(0x8007000D));
+    EXPECT_EQ(getClassObject(CLSID_QORCore, IID_IClassFactory, &factory),
+              static_cast<HRESULT>(0x8007000D));
     EXPECT_EQ(factory, nullptr);
     EXPECT_TRUE(capture.contains("qorcore: scenario " + scenario.path() +
                                  " is not usable: product.check.busyChecks: expected an integer"));
 
     CoreScenario::setEnvironment("QORCORE_SCENARIO", scenario.path() + ".absent");
     capture.clear();
-    EXPECT_EQ(getClassObject(CLSID_QORCore, IID_IClassFactory, &factory), static_cast<HRESULT>(0x8007000D));
-    EXPECT_TRUE(capture.contains("qorcore: scenario " + scenario.path() + ".absent cannot be opened"));
+    EXPECT_EQ(getClassObject(CLSID_QORCore, IID_IClassFactory, &factory),
+              static_cast<HRESULT>(0x8007000D));
+    EXPECT_TRUE(
+        capture.contains("qorcore: scenario " + scenario.path() + ".absent cannot be opened"));
 }
 
 TEST_F(CoreLibrary, ConcurrentScriptReleasesAfterEveryThreadIsDone)
@@ -184,15 +192,18 @@ TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
     for (size_t i = 0; i < payload.size(); ++i)
         payload[i] = static_cast<char>(i * 7919 % 251);
     std::ofstream(packages.file(module), std::ios::binary) << payload;
-    std::ofstream(packages.file("qc.json")) << R"({"appname": "Mirn6_QualityControl", "version": "6.10.0",
+    std::ofstream(packages.file("qc.json"))
+        << R"({"appname": "Mirn6_QualityControl", "version": "6.10.0",
         "bits": 64, "title": "Quality Control", "desc": "charts", "file": "ZubQualityControl64d.dll"})";
-    std::ofstream(packages.file("older.json")) << R"({"appname": "Mirn6_QualityControl", "version": "6.2.0",
+    std::ofstream(packages.file("older.json"))
+        << R"({"appname": "Mirn6_QualityControl", "version": "6.2.0",
         "file": "ZubQualityControl64d.dll"})";
     std::ofstream(modules.file(module), std::ios::binary) << "old module";
     std::ofstream(modules.file(module + ".version")) << "6.9.3\n";
     // Quoted as JSON: Windows paths hold backslashes.
-    scenario.write(R"({"repository": {"packages": )" + Json::valueToQuotedString(packages.path().c_str()) +
-                   R"(, "modules": )" + Json::valueToQuotedString(modules.path().c_str()) +
+    scenario.write(R"({"repository": {"packages": )" +
+                   Json::valueToQuotedString(packages.path().c_str()) + R"(, "modules": )" +
+                   Json::valueToQuotedString(modules.path().c_str()) +
                    R"(, "chunkBytes": 65536}})");
 
     IDruxClient2* service = productService();
@@ -205,15 +216,16 @@ TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
     BSTR list = nullptr;
     ASSERT_EQ(service->CheckUpdate(&code, &hasUpdate, &reason, &list), S_OK);
     EXPECT_EQ(hasUpdate, 1u);
-    EXPECT_EQ(textOf(list), R"([{"appname":"Mirn6_QualityControl","bits":64,"desc":"charts","fsize":200000,)"
-                            R"("opentime":0,"silent":0,"sp":0,"title":"Quality Control","version":"6.10.0"}])");
+    EXPECT_EQ(textOf(list),
+              R"([{"appname":"Mirn6_QualityControl","bits":64,"desc":"charts","fsize":200000,)"
+              R"("opentime":0,"silent":0,"sp":0,"title":"Quality Control","version":"6.10.0"}])");
     SysFreeString(list);
 
     CountingNotify notify;
     ASSERT_EQ(service->DoUpdate(&code, name, 64, &notify), S_OK);
     ASSERT_TRUE(notify.waitForRelease());
-    const std::vector<std::pair<int, int>> expected = {{1, 32}, {1, 65}, {1, 98}, {1, 100}, {2, 0},
-                                                       {3, 0},  {4, 0},  {100, 0}};
+    const std::vector<std::pair<int, int>> expected = {{1, 32}, {1, 65}, {1, 98}, {1, 100},
+                                                       {2, 0},  {3, 0},  {4, 0},  {100, 0}};
     EXPECT_EQ(notify.values, expected);
     EXPECT_EQ(fileText(modules.file(module)), payload);
     // A text file, with the system's line ends.
@@ -234,4 +246,4 @@ TEST_F(CoreLibrary, LocalRepositoryInstallsANewerPackageWithByteProgress)
     service->Release();
 }
 
-}  // namespace
+} // namespace

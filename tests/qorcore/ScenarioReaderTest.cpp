@@ -46,7 +46,8 @@ TEST_F(ScenarioReading, FlavourSectionsOverrideTheSharedOperations)
         "check": {"hasUpdate": 1, "list": [{"appname": "A", "bits": 64}], "busyChecks": 2},
         "user": {"create": "0x80004005", "start": {"status": 0}, "checkForUser": {"code": null, "status": 2}},
         "product": {"stop": {"status": -2147467259, "code": 9}}
-    })")) << error;
+    })"))
+        << error;
     EXPECT_EQ(scenario.product.start.status, 1);
     EXPECT_EQ(scenario.product.start.code, 5);
     EXPECT_EQ(scenario.user.start.status, 0);
@@ -103,8 +104,10 @@ TEST_F(ScenarioReading, FaultsAreReportedWithTheirPlace)
         const char* error;
     } cases[] = {
         {R"({"chek": {}})", "scenario: unknown key 'chek'"},
-        {R"({"start": {"status": "ok"}})", "product.start.status: expected a status (a number or \"0x...\")"},
-        {R"({"user": {"create": "0x1G"}})", "user.create: expected a status (a number or \"0x...\")"},
+        {R"({"start": {"status": "ok"}})",
+         "product.start.status: expected a status (a number or \"0x...\")"},
+        {R"({"user": {"create": "0x1G"}})",
+         "user.create: expected a status (a number or \"0x...\")"},
         {R"({"check": {"busyChecks": "2"}})", "product.check.busyChecks: expected an integer"},
         {R"({"check": {"reason": 5}})", "product.check.reason: expected a string or null"},
         {R"({"doUpdate": {"reports": {}}})", "product.doUpdate.reports: expected an array"},
@@ -115,7 +118,8 @@ TEST_F(ScenarioReading, FaultsAreReportedWithTheirPlace)
         {R"({"doUpdate": {"reports": [{"stage": 1, "thread": 0}]}})",
          "product.doUpdate.reports[0].thread: expected 1 to 16"},
         {R"({"loader": {"nullClassObject": 1}})", "loader.nullClassObject: expected true or false"},
-        {R"({"repository": {"packages": "p"}})", "repository: \"packages\" and \"modules\" name two folders"},
+        {R"({"repository": {"packages": "p"}})",
+         "repository: \"packages\" and \"modules\" name two folders"},
         {R"([])", "scenario: expected an object"},
     };
     for (const auto& fault : cases) {
@@ -126,11 +130,12 @@ TEST_F(ScenarioReading, FaultsAreReportedWithTheirPlace)
 
 TEST_F(ScenarioReading, TextThatIsNotAScenarioIsRefusedWithTheReaderMessage)
 {
-    for (const std::string& text : {std::string("{"), std::string("{} trailing"), std::string(100000, '['),
-                                   std::string(R"({"start": {}, "start": {}})")}) {
+    for (const std::string& text :
+         {std::string("{"), std::string("{} trailing"), std::string(100000, '['),
+          std::string(R"({"start": {}, "start": {}})")}) {
         EXPECT_FALSE(read(text)) << text.substr(0, 40);
         EXPECT_FALSE(error.empty()) << text.substr(0, 40);
     }
 }
 
-}  // namespace
+} // namespace

@@ -27,15 +27,17 @@ Function probeFunction(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-}  // namespace
+} // namespace
 
 LogFixture::LogFixture()
-    : m_eventBase("qorlogtest-" + fs::path(m_dir.path()).filename().string()),
-      m_start(fs::file_time_type::clock::now())
-{
-}
+    : m_eventBase("qorlogtest-" + fs::path(m_dir.path()).filename().string())
+    , m_start(fs::file_time_type::clock::now())
+{}
 
-LogFixture::~LogFixture() { unload(); }
+LogFixture::~LogFixture()
+{
+    unload();
+}
 
 bool LogFixture::load(const std::string& directory)
 {
@@ -114,7 +116,10 @@ void LogFixture::write(int index, const std::string& bytes, int secondsAgo) cons
     fs::last_write_time(file(index), m_start - std::chrono::seconds(secondsAgo));
 }
 
-std::vector<std::string> LogFixture::lines(int index) const { return splitLines(read(index)); }
+std::vector<std::string> LogFixture::lines(int index) const
+{
+    return splitLines(read(index));
+}
 
 std::vector<std::string> splitLines(const std::string& bytes)
 {
@@ -129,7 +134,8 @@ std::vector<std::string> splitLines(const std::string& bytes)
 std::string idsOfThisThread()
 {
     char ids[32];
-    std::snprintf(ids, sizeof ids, "%-5lu %-5lu ", static_cast<unsigned long>(GetCurrentProcessId()),
+    std::snprintf(ids, sizeof ids, "%-5lu %-5lu ",
+                  static_cast<unsigned long>(GetCurrentProcessId()),
                   static_cast<unsigned long>(GetCurrentThreadId()));
     return ids;
 }
@@ -150,5 +156,6 @@ bool stampedThisYear(const std::string& line)
 
 bool endsWith(const std::string& text, const std::string& end)
 {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }

@@ -32,7 +32,10 @@ protected:
     // The file as the test reads it, and as the logger names it.
     std::string file(int index) const;
     std::string loggerPath(int index) const;
-    std::string eventName(int index) const { return m_eventBase + ".event." + std::to_string(index); }
+    std::string eventName(int index) const
+    {
+        return m_eventBase + ".event." + std::to_string(index);
+    }
     // Whether some handle of the file's presence event is open.
     bool eventHeld(int index) const;
 

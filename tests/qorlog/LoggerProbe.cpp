@@ -16,5 +16,4 @@ void probeLogW(const wchar_t* text)
 {
     qorlog::instance(nullptr, nullptr, nullptr)->logW(L"%s", text);
 }
-
 }

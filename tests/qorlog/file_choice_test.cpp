@@ -18,7 +18,8 @@ TEST_F(FileChoice, WithoutFilesFileOneIsCreatedAndMarkedInUse)
     EXPECT_FALSE(fs::exists(file(2)));
     EXPECT_TRUE(eventHeld(1));
     EXPECT_FALSE(eventHeld(2));
-    EXPECT_TRUE(debugContains("write qorcore to directory: " + m_dir.path() + ", event: " + m_eventBase));
+    EXPECT_TRUE(
+        debugContains("write qorcore to directory: " + m_dir.path() + ", event: " + m_eventBase));
     EXPECT_TRUE(debugContains("switch log file to " + loggerPath(1) + "\n"));
 }
 

@@ -26,7 +26,8 @@ TEST_F(LineFormat, EachLineBreakIsStoredAsCrLf)
 
     const std::string bytes = read(1);
     EXPECT_TRUE(endsWith(bytes, " one\r\ntwo\r\n"));
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'),
+              std::count(bytes.begin(), bytes.end(), '\r'));
 }
 
 TEST_F(LineFormat, LinesAreCutAt8192Characters)
@@ -34,8 +35,8 @@ TEST_F(LineFormat, LinesAreCutAt8192Characters)
     ASSERT_TRUE(load());
     log("x");
     const size_t stamp = lines(1)[0].size() - 1;
-    log(std::string(8192 - stamp - 1, 'f'));  // fits, with its line break
-    log(std::string(9000, 'c'));              // cut, and without a line break
+    log(std::string(8192 - stamp - 1, 'f')); // fits, with its line break
+    log(std::string(9000, 'c'));             // cut, and without a line break
     log("end");
 
     const auto file = lines(1);
@@ -50,7 +51,9 @@ TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
 {
     const std::wstring text = L"\u8d28\u91cf\u63a7\u5236 update";
     char expected[64] = {};
-    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, expected, sizeof expected, nullptr, nullptr), 0);
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, expected, sizeof expected, nullptr,
+                                  nullptr),
+              0);
     ASSERT_TRUE(load());
     logW(text);
 
@@ -60,7 +63,8 @@ TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
 TEST(MultiByte, ConvertsChineseTextAndAnswersNullForNull)
 {
     EXPECT_EQ(qorlog::toMultiByte(nullptr, CP_UTF8), nullptr);
-    const std::unique_ptr<char[]> chinese(qorlog::toMultiByte(L"\u4e2d\u6587\u65e5\u5fd7", CP_UTF8));
+    const std::unique_ptr<char[]> chinese(
+        qorlog::toMultiByte(L"\u4e2d\u6587\u65e5\u5fd7", CP_UTF8));
     EXPECT_STREQ(chinese.get(), "\xe4\xb8\xad\xe6\x96\x87\xe6\x97\xa5\xe5\xbf\x97");
     // A conversion that fails for another reason than the size gives an empty text.
     const std::unique_ptr<char[]> unknownPage(qorlog::toMultiByte(L"abc", 12345));

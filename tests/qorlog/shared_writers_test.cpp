@@ -21,8 +21,8 @@ namespace {
 
 constexpr int kProcesses = 4;
 constexpr int kThreads = 4;
-constexpr int kLines = 200;  // of 2000 to 4000 characters: about 10 MB, three switches
-constexpr size_t kStampLength = 23;  // "2024-03-05 14:07:09.042", sorts as text
+constexpr int kLines = 200;         // of 2000 to 4000 characters: about 10 MB, three switches
+constexpr size_t kStampLength = 23; // "2024-03-05 14:07:09.042", sorts as text
 
 std::string lineText(int writer, int number)
 {
@@ -34,11 +34,11 @@ std::string lineText(int writer, int number)
 // What the files hold of the writers' lines.
 struct Survey
 {
-    std::map<int, std::set<int>> survivors;  // writer -> line numbers
+    std::map<int, std::set<int>> survivors; // writer -> line numbers
     int lines = 0;
-    int torn = 0;         // not a whole line of some writer
+    int torn = 0; // not a whole line of some writer
     int duplicated = 0;
-    int disordered = 0;   // a writer's line after a later one of its own in the same file
+    int disordered = 0; // a writer's line after a later one of its own in the same file
 };
 
 // The newest stamp of a file and whose lines it holds.
@@ -78,7 +78,7 @@ FileSurvey surveyFile(const std::string& bytes, Survey& survey)
     return file;
 }
 
-}  // namespace
+} // namespace
 
 TEST(QorlogChild, DISABLED_writeNumberedLines)
 {
@@ -114,11 +114,13 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
     std::vector<std::unique_ptr<ChildProcess>> children;
     for (int process = 0; process < kProcesses; ++process) {
         children.push_back(std::make_unique<ChildProcess>(
-            ChildProcess::selfPath(), ChildProcess::testArguments("QorlogChild.DISABLED_writeNumberedLines"),
-            ChildProcess::Environment{{"QORLOG_DIR", dir.path()},
-                                      {"QORLOG_PROCESS", std::to_string(process)},
-                                      {"QORLOG_EVENTS", "qorlogshared-" + fs::path(dir.path()).filename().string()},
-                                      {"WINPORT_OBJECTS", dir.file("objects")}}));
+            ChildProcess::selfPath(),
+            ChildProcess::testArguments("QorlogChild.DISABLED_writeNumberedLines"),
+            ChildProcess::Environment{
+                {"QORLOG_DIR", dir.path()},
+                {"QORLOG_PROCESS", std::to_string(process)},
+                {"QORLOG_EVENTS", "qorlogshared-" + fs::path(dir.path()).filename().string()},
+                {"WINPORT_OBJECTS", dir.file("objects")}}));
         ASSERT_TRUE(children.back()->started());
     }
     // Writers start together: one that got going early (process start-up
@@ -136,7 +138,8 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
     std::ofstream(dir.file("go")).put('\n');
     for (auto& child : children)
         EXPECT_EQ(child->wait(180000), 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 
     int switches = 0;
     for (int process = 0; process < kProcesses; ++process) {
@@ -149,8 +152,9 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
     std::vector<FileSurvey> files;
     for (int index : {1, 2}) {
         std::ifstream in(dir.file("qorcore." + std::to_string(index) + ".txt"), std::ios::binary);
-        files.push_back(
-            surveyFile(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), survey));
+        files.push_back(surveyFile(
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+            survey));
     }
     // A writer that finished early may see its last lines truncated by the
     // others' later switches; one with lines in the file written last cannot.
@@ -159,16 +163,17 @@ TEST(SharedWriters, FourProcessesOfFourThreadsKeepEveryLineWholeAndInOrder)
         last = files[0].newestStamp > files[1].newestStamp ? &files[0] : &files[1];
     int gaps = 0;
     int truncatedWriters = 0;
-    int unfinishedWriters = 0;  // in the file written last, without their last line
+    int unfinishedWriters = 0; // in the file written last, without their last line
     for (const auto& [writer, numbers] : survey.survivors) {
         gaps += *numbers.rbegin() - *numbers.begin() + 1 - static_cast<int>(numbers.size());
         truncatedWriters += *numbers.begin() > 0;
         unfinishedWriters += last && last->writers.count(writer) && *numbers.rbegin() != kLines - 1;
     }
-    std::printf("lines written %d, on disk %d, switches seen %d, torn %d, overwritten or lost between "
-                "survivors %d, duplicated %d, disordered %d, unfinished writers %d, %.2f s\n",
-                kProcesses * kThreads * kLines, survey.lines, switches, survey.torn, gaps,
-                survey.duplicated, survey.disordered, unfinishedWriters, seconds);
+    std::printf(
+        "lines written %d, on disk %d, switches seen %d, torn %d, overwritten or lost between "
+        "survivors %d, duplicated %d, disordered %d, unfinished writers %d, %.2f s\n",
+        kProcesses * kThreads * kLines, survey.lines, switches, survey.torn, gaps,
+        survey.duplicated, survey.disordered, unfinishedWriters, seconds);
     EXPECT_EQ(survey.torn, 0);
     EXPECT_EQ(gaps, 0);
     EXPECT_EQ(survey.duplicated, 0);

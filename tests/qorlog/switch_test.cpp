@@ -72,7 +72,9 @@ TEST_F(Switching, ThreadsThatMeetAFullFileTogetherSwitchOnce)
     EXPECT_EQ(lines(2).size(), 9u);
     const auto debug = m_debug.lines();
     EXPECT_EQ(std::count_if(debug.begin(), debug.end(),
-                            [](const std::string& text) { return text.find(" switch log file to ") != std::string::npos; }),
+                            [](const std::string& text) {
+                                return text.find(" switch log file to ") != std::string::npos;
+                            }),
               2);
 }
 

@@ -8,12 +8,12 @@
 #include <thread>
 
 #ifdef _WIN32
-#  include <cctype>
+#include <cctype>
 #else
-#  include <signal.h>
-#  include <spawn.h>
-#  include <sys/wait.h>
-#  include <unistd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 extern char** environ;
 #endif
 
@@ -28,9 +28,8 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& curre
     std::vector<std::string> merged;
     for (const std::string& entry : current) {
         const std::string name = entry.substr(0, entry.find('=', 1));
-        const bool replaced = std::any_of(extra.begin(), extra.end(), [&](const auto& item) {
-            return item.first == name;
-        });
+        const bool replaced = std::any_of(extra.begin(), extra.end(),
+                                          [&](const auto& item) { return item.first == name; });
         if (!replaced)
             merged.push_back(entry);
     }
@@ -43,8 +42,9 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& curre
 
 #ifdef _WIN32
 
-struct ChildProcess::Impl {
-    PROCESS_INFORMATION process {};
+struct ChildProcess::Impl
+{
+    PROCESS_INFORMATION process{};
     bool started = false;
     std::optional<int> exitCode;
 };
@@ -104,11 +104,11 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
         commandLine += " " + quoted(argument);
     std::string environment =
         environmentBlock(mergedEnvironment(currentEnvironment(), extraEnvironment));
-    STARTUPINFOA startup {};
+    STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    m_impl->started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                     0, environment.data(), nullptr, &startup,
-                                     &m_impl->process) != FALSE;
+    m_impl->started =
+        CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                       environment.data(), nullptr, &startup, &m_impl->process) != FALSE;
 }
 
 ChildProcess::~ChildProcess()
@@ -123,7 +123,10 @@ ChildProcess::~ChildProcess()
     CloseHandle(m_impl->process.hProcess);
 }
 
-long ChildProcess::pid() const { return static_cast<long>(m_impl->process.dwProcessId); }
+long ChildProcess::pid() const
+{
+    return static_cast<long>(m_impl->process.dwProcessId);
+}
 
 std::optional<int> ChildProcess::wait(int timeoutMs)
 {
@@ -152,7 +155,8 @@ std::string ChildProcess::selfPath()
 
 #else
 
-struct ChildProcess::Impl {
+struct ChildProcess::Impl
+{
     pid_t pid = -1;
     std::optional<int> exitCode;
 };
@@ -188,7 +192,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
                            const Environment& extraEnvironment)
     : m_impl(std::make_unique<Impl>())
 {
-    std::vector<std::string> argvTexts {program};
+    std::vector<std::string> argvTexts{program};
     argvTexts.insert(argvTexts.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envTexts = mergedEnvironment(currentEnvironment(), extraEnvironment);
     std::vector<char*> argv = pointersTo(argvTexts);
@@ -207,7 +211,10 @@ ChildProcess::~ChildProcess()
     }
 }
 
-long ChildProcess::pid() const { return static_cast<long>(m_impl->pid); }
+long ChildProcess::pid() const
+{
+    return static_cast<long>(m_impl->pid);
+}
 
 std::optional<int> ChildProcess::wait(int timeoutMs)
 {
@@ -240,7 +247,10 @@ std::string ChildProcess::selfPath()
 
 #endif
 
-bool ChildProcess::started() const { return pid() > 0; }
+bool ChildProcess::started() const
+{
+    return pid() > 0;
+}
 
 std::vector<std::string> ChildProcess::testArguments(const std::string& testName)
 {

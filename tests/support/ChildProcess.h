@@ -23,7 +23,8 @@
 // The child shares the parent's standard streams. A child still running when
 // its ChildProcess goes is killed and reaped. Not copyable; one thread at a
 // time per object.
-class ChildProcess {
+class ChildProcess
+{
 public:
     using Environment = std::vector<std::pair<std::string, std::string>>;
 

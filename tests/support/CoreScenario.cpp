@@ -27,7 +27,9 @@ std::string regString(const std::string& text)
 class CoreLibrary
 {
 public:
-    CoreLibrary() : m_module(LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str())) {}
+    CoreLibrary()
+        : m_module(LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str()))
+    {}
     ~CoreLibrary()
     {
         if (m_module)
@@ -47,9 +49,10 @@ private:
     HMODULE m_module;
 };
 
-}  // namespace
+} // namespace
 
-CoreScenario::CoreScenario(const std::string& json) : m_path(m_folder.file("qorcore.scenario.json"))
+CoreScenario::CoreScenario(const std::string& json)
+    : m_path(m_folder.file("qorcore.scenario.json"))
 {
     const char* previous = std::getenv(kScenarioVariable);
     m_previous = previous ? previous : "";
@@ -59,20 +62,29 @@ CoreScenario::CoreScenario(const std::string& json) : m_path(m_folder.file("qorc
     m_registry->install(registryText(installFolder()));
 }
 
-CoreScenario::~CoreScenario() { setEnvironment(kScenarioVariable, m_previous); }
+CoreScenario::~CoreScenario()
+{
+    setEnvironment(kScenarioVariable, m_previous);
+}
 
 void CoreScenario::write(const std::string& json)
 {
     std::ofstream(m_path, std::ios::binary | std::ios::trunc) << json;
 }
 
-std::string CoreScenario::installFolder() { return TestPaths::inBuild("qor"); }
+std::string CoreScenario::installFolder()
+{
+    return TestPaths::inBuild("qor");
+}
 
-std::string CoreScenario::registryText(const std::string& directory, const std::string& wow32Directory)
+std::string CoreScenario::registryText(const std::string& directory,
+                                       const std::string& wow32Directory)
 {
     std::string text = "REGEDIT4\n\n";
     if (!directory.empty())
-        text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevik\\QOR\\2.0]\n\"Path\"=" + regString(directory) + "\n\n";
+        text +=
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevik\\QOR\\2.0]\n\"Path\"=" + regString(directory) +
+            "\n\n";
     if (!wow32Directory.empty())
         text += "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Trevik\\QOR\\2.0]\n\"Path\"=" +
                 regString(wow32Directory) + "\n\n";

@@ -12,7 +12,8 @@ class RegistryFixture;
 // qor/ folder, which holds x64/qorcore.dll. The core reads the scenario
 // afresh whenever it hands out an object, so write() takes effect with the
 // next client created. The format is in standins/qorcore/README.md.
-class CoreScenario {
+class CoreScenario
+{
 public:
     explicit CoreScenario(const std::string& json = "{}");
     ~CoreScenario();
@@ -27,7 +28,8 @@ public:
     // The registry text that names `directory` as the platform's "Path" in
     // the 64-bit view and, when `wow32Directory` is not empty, in the 32-bit
     // view; an empty `directory` leaves the 64-bit key out.
-    static std::string registryText(const std::string& directory, const std::string& wow32Directory = "");
+    static std::string registryText(const std::string& directory,
+                                    const std::string& wow32Directory = "");
 
     // The journal of the stand-in core loaded in this process (every call it
     // was asked, one line each), and its reset.

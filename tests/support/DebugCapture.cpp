@@ -8,11 +8,11 @@
 #ifdef _WIN32
 // OutputDebugStringA raises DBG_PRINTEXCEPTION_C before it looks for a
 // debugger; a vectored handler sees it first and lets it go on.
-#  ifndef DBG_PRINTEXCEPTION_C
-#    define DBG_PRINTEXCEPTION_C 0x40010006L
-#  endif
+#ifndef DBG_PRINTEXCEPTION_C
+#define DBG_PRINTEXCEPTION_C 0x40010006L
+#endif
 #else
-#  include <winport/debughook.h>
+#include <winport/debughook.h>
 #endif
 
 namespace {
@@ -21,7 +21,8 @@ namespace {
 // once set, since removing it could wait on a text that is being delivered
 // while its capture goes away. Delivery holds the list's lock, so a capture
 // that left the list receives nothing more.
-struct Registry {
+struct Registry
+{
     std::mutex mutex;
     std::vector<DebugCapture*> captures;
 };
@@ -56,10 +57,16 @@ void installHook()
     (void)handler;
 }
 #else
-void onDebugText(const char* text, void*) { deliver(text); }
+void onDebugText(const char* text, void*)
+{
+    deliver(text);
+}
 
 // Set again by every capture, in case a test replaced the hook meanwhile.
-void installHook() { winport_set_debug_hook(onDebugText, nullptr); }
+void installHook()
+{
+    winport_set_debug_hook(onDebugText, nullptr);
+}
 #endif
 
 } // namespace

@@ -6,7 +6,8 @@
 // Captures what this process sends to the debugger (OutputDebugStringA)
 // from construction to destruction, from any thread. Several captures may be
 // alive at once; each sees every text.
-class DebugCapture {
+class DebugCapture
+{
 public:
     DebugCapture();
     ~DebugCapture();

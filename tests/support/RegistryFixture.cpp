@@ -58,9 +58,14 @@ void deleteTree(const std::string& key, REGSAM view)
 
 } // namespace
 
-RegistryFixture::RegistryFixture() : m_file(m_dir.file("registry.reg")) {}
+RegistryFixture::RegistryFixture()
+    : m_file(m_dir.file("registry.reg"))
+{}
 
-RegistryFixture::~RegistryFixture() { deleteNamedKeys(); }
+RegistryFixture::~RegistryFixture()
+{
+    deleteNamedKeys();
+}
 
 bool RegistryFixture::install(const std::string& regText)
 {
@@ -82,7 +87,8 @@ void RegistryFixture::deleteNamedKeys()
 
 #else
 
-RegistryFixture::RegistryFixture() : m_file(m_dir.file("registry.reg"))
+RegistryFixture::RegistryFixture()
+    : m_file(m_dir.file("registry.reg"))
 {
     if (const char* previous = std::getenv("WINPORT_REGISTRY")) {
         m_hadPrevious = true;

@@ -9,7 +9,8 @@
 // file that WINPORT_REGISTRY names; on Windows it is imported with `reg`,
 // each key it names deleted first from both views (and again at the end).
 // 32-bit values are written under SOFTWARE\WOW6432Node in the text itself.
-class RegistryFixture {
+class RegistryFixture
+{
 public:
     RegistryFixture();
     ~RegistryFixture();

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir()
 {
-    static std::atomic<unsigned> counter {0};
+    static std::atomic<unsigned> counter{0};
     const auto base = fs::temp_directory_path();
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {

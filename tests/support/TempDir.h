@@ -3,7 +3,8 @@
 
 // A fresh, empty folder under the system's temporary folder, removed with
 // everything in it when the object goes. Not copyable.
-class TempDir {
+class TempDir
+{
 public:
     TempDir();
     ~TempDir();

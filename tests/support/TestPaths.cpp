@@ -32,7 +32,10 @@ std::string executableFolder()
     return fs::path(nativeFromModulePath(name)).parent_path().string();
 }
 
-std::string buildFolder() { return fs::path(executableFolder()).parent_path().string(); }
+std::string buildFolder()
+{
+    return fs::path(executableFolder()).parent_path().string();
+}
 
 std::string inBuild(const std::string& relative)
 {

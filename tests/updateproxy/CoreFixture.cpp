@@ -7,8 +7,7 @@
 
 const char* const kComponent = "Mirn6_QualityControl";
 
-namespace
-{
+namespace {
 int journalLines(const std::function<bool(const std::string&)>& matches)
 {
     std::istringstream journal(CoreScenario::journal());
@@ -42,7 +41,8 @@ Json::Value offeringUpdate(const std::vector<Json::Value>& records)
 
 int journalCount(const std::string& part)
 {
-    return journalLines([&](const std::string& line) { return line.find(part) != std::string::npos; });
+    return journalLines(
+        [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
 bool waitForSinkReleases(int count)
@@ -50,7 +50,8 @@ bool waitForSinkReleases(int count)
     return QTest::qWaitFor(
         [&] {
             return journalLines([](const std::string& line) {
-                       return line.rfind("sink ", 0) == 0 && line.find(" Release") != std::string::npos;
+                       return line.rfind("sink ", 0) == 0 &&
+                              line.find(" Release") != std::string::npos;
                    }) >= count;
         },
         5000);

@@ -13,7 +13,8 @@
 extern const char* const kComponent;
 
 // One record of an update list, and a scenario whose checks offer records.
-Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0, unsigned int fsize = 4096);
+Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0,
+                         unsigned int fsize = 4096);
 Json::Value offeringUpdate(const std::vector<Json::Value>& records = {updateRecord()});
 
 // Journal lines of the stand-in core that contain `part`.

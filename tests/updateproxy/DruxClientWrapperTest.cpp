@@ -6,13 +6,13 @@
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 // The message of the one failure line that `function` logged, or nothing.
 QString failureOf(const QString& function)
 {
     const auto lines = logOf(function);
-    const bool one = lines.size() == 1 && lines[0].operation == ZubHostTesting::LogOperation::Error &&
+    const bool one = lines.size() == 1 &&
+                     lines[0].operation == ZubHostTesting::LogOperation::Error &&
                      lines[0].file == "UpdateProxy/DRUXClient" && lines[0].line > 0;
     return one ? lines[0].message : QString();
 }
@@ -51,7 +51,8 @@ TEST_F(DruxClientWrapperTest, BusyCheckPausesAndGivesUpAtItsBound)
     EXPECT_EQ(journalCount("DruxClientUserid.CheckUpdateForUser"), 50);
     const auto lines = logOf("DruxClient_Userid::checkUpdate");
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].message, QString("DruxClient CheckUpdate still busy after 50 checks, giving up\n"));
+    EXPECT_EQ(lines[0].message,
+              QString("DruxClient CheckUpdate still busy after 50 checks, giving up\n"));
     EXPECT_EQ(lines[1].message, QString("DruxClient CheckUpdate failed: 8\n"));
 }
 
@@ -68,7 +69,8 @@ TEST_F(DruxClientWrapperTest, CheckOutcomesReachTheHostLog)
     const auto notices = logOf("DruxClient::checkUpdate");
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].operation, ZubHostTesting::LogOperation::Info);
-    EXPECT_EQ(notices[0].message, QString("DruxClient Mirn6_QualityControl(64): can not update: up to date\n"));
+    EXPECT_EQ(notices[0].message,
+              QString("DruxClient Mirn6_QualityControl(64): can not update: up to date\n"));
 
     // A list that is not empty on entry: the platform is not asked.
     ZubHostTesting::clearDebugLog();
@@ -86,11 +88,13 @@ TEST_F(DruxClientWrapperTest, CheckOutcomesReachTheHostLog)
     std::vector<DRUX::DruxUpdateInfoUserid> records;
     ZubHostTesting::clearDebugLog();
     EXPECT_EQ(user.checkUpdate("", "", records), 0);
-    EXPECT_EQ(failureOf("DruxClient_Userid::checkUpdate"), QString("DruxClient CheckUpdate failed: 3\n"));
+    EXPECT_EQ(failureOf("DruxClient_Userid::checkUpdate"),
+              QString("DruxClient CheckUpdate failed: 3\n"));
     ZubHostTesting::clearDebugLog();
     ASSERT_EQ(user.start(kComponent, 32), 0);
     EXPECT_EQ(user.checkUpdate("", "", records), 0);
-    EXPECT_EQ(failureOf("DruxClient_Userid::checkUpdate"), QString("DruxClient CheckUpdate failed: -5\n"));
+    EXPECT_EQ(failureOf("DruxClient_Userid::checkUpdate"),
+              QString("DruxClient CheckUpdate failed: -5\n"));
 }
 
 TEST_F(DruxClientWrapperTest, UserCheckChoosesItsCallByTheStrings)
@@ -120,17 +124,21 @@ TEST_F(DruxClientWrapperTest, StartAndStopFailuresNameTheirFlavour)
     EXPECT_EQ(product.stop(), 3);
     EXPECT_EQ(user.stop(), 3);
     EXPECT_EQ(failureOf("DruxClient::start"), QString("DruxClient Start failed: 12\n"));
-    EXPECT_EQ(failureOf("DruxClient_Userid::start"), QString("DruxClientUserid Start failed: 12\n"));
+    EXPECT_EQ(failureOf("DruxClient_Userid::start"),
+              QString("DruxClientUserid Start failed: 12\n"));
     EXPECT_EQ(failureOf("DruxClient::stop"), QString("DruxClient Stop failed: 3\n"));
     EXPECT_EQ(failureOf("DruxClient_Userid::stop"), QString("DruxClientUserid Stop failed: 3\n"));
 }
 
 TEST_F(DruxClientWrapperTest, RefusedUpdateTellsTheUserWhy)
 {
-    const std::pair<Json::Value, QString> refusals[] = {
-        {6, "请重新检查！"},        {7, "没有可升级的版本！"}, {8, "已有升级中的任务！"},
-        {15, "本机未安装此版本！"}, {16, "已经升级到此版本！"}, {9, "升级失败（9）！"},
-        {Json::Value(), "升级失败（-1）！"}};
+    const std::pair<Json::Value, QString> refusals[] = {{6, "请重新检查！"},
+                                                        {7, "没有可升级的版本！"},
+                                                        {8, "已有升级中的任务！"},
+                                                        {15, "本机未安装此版本！"},
+                                                        {16, "已经升级到此版本！"},
+                                                        {9, "升级失败（9）！"},
+                                                        {Json::Value(), "升级失败（-1）！"}};
     for (const auto& [code, text] : refusals) {
         Json::Value scenario = offeringUpdate();
         scenario["doUpdate"]["status"] = 1;
@@ -144,8 +152,9 @@ TEST_F(DruxClientWrapperTest, RefusedUpdateTellsTheUserWhy)
         ASSERT_EQ(product.checkUpdate(list), 1);
         product.doUpdata(list[0], nullptr);
         EXPECT_EQ(messageBoxes(), QStringList{text});
-        EXPECT_EQ(failureOf("DruxClient::doUpdata"),
-                  QString("DruxClient DoUpdate failed: %1\n").arg(code.isNull() ? -1 : code.asInt()));
+        EXPECT_EQ(
+            failureOf("DruxClient::doUpdata"),
+            QString("DruxClient DoUpdate failed: %1\n").arg(code.isNull() ? -1 : code.asInt()));
         EXPECT_EQ(list[0].canUpdate, 1);
     }
 }

@@ -37,7 +37,9 @@ public:
 };
 
 // The suite's main form is both of these.
-class MockMainForm : public ITovMainForm, public IZubMainForm
+class MockMainForm
+    : public ITovMainForm
+    , public IZubMainForm
 {
 public:
     MOCK_METHOD(ITovService*, getTovService, (), (override));
@@ -62,5 +64,5 @@ public:
 class MockBundleContext : public IBundleContext
 {
 public:
-    MOCK_METHOD(void, registerServiceFactory, (IServiceFactory* factory), (override));
+    MOCK_METHOD(void, registerServiceFactory, (IServiceFactory * factory), (override));
 };

@@ -16,8 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
+namespace {
 const int kFiveMinutes = 300000;
 } // namespace
 
@@ -126,9 +125,8 @@ TEST_F(InstallProgressHandlerTest, SecondInstallStageRestartsTheWatchdog)
 TEST_F(InstallProgressHandlerTest, TimeoutTellsTheUserBeforeEndingWithZero)
 {
     int endsWhileTheBoxWasUp = -1;
-    ZubHostTesting::setMessageBoxCallback([&](const ZubHostTesting::MessageBoxRecord&) {
-        endsWhileTheBoxWasUp = m_ends.count();
-    });
+    ZubHostTesting::setMessageBoxCallback(
+        [&](const ZubHostTesting::MessageBoxRecord&) { endsWhileTheBoxWasUp = m_ends.count(); });
     ModalScript script([&](QWidget*) {
         report({{3, 0}});
         EXPECT_TRUE(waitUntil([&] { return watchdogRunning(); }));

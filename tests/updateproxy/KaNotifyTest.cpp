@@ -12,8 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
+namespace {
 std::string prefix()
 {
     char text[32];
@@ -58,7 +57,8 @@ TEST_F(KaNotifyTest, ResultLinesNameTheOutcome)
         EXPECT_EQ(printed([&] { m_sink.notifyResult(0, "Mirn6", "QualityControl", 64, result); }),
                   prefix() + line);
     EXPECT_EQ(printed([&] { m_sink.notifyResult(5, "Mirn6", "QualityControl", 32, 0); }),
-              prefix() + "fatal error (5) while waiting install for Mirn6.QualityControl (bits 32)\n");
+              prefix() +
+                  "fatal error (5) while waiting install for Mirn6.QualityControl (bits 32)\n");
     EXPECT_TRUE(m_receiver.reports().empty());
 }
 
@@ -79,7 +79,8 @@ TEST_F(KaNotifyTest, StageReportsAreForwardedThenPrinted)
     EXPECT_EQ(printed([&] { m_sink.notifyStage(9, "Mirn6", "QualityControl", 64, 3, 0); }),
               prefix() + "fatal error (9) while stage 3 of Mirn6.QualityControl (bits 64)\n");
 
-    const std::vector<std::pair<int, int>> forwarded = {{1, 40}, {2, 100}, {3, 0}, {4, 0}, {0, 5}, {7, 6}};
+    const std::vector<std::pair<int, int>> forwarded = {{1, 40}, {2, 100}, {3, 0},
+                                                        {4, 0},  {0, 5},   {7, 6}};
     EXPECT_EQ(m_receiver.reports(), forwarded);
 }
 

@@ -5,8 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 const int kPollMsec = 10;
 const int kDeadlineMsec = 20000;
 } // namespace

@@ -36,8 +36,13 @@ TEST_F(ProgressFormTest, PercentIsClampedAndTheLabelFollowsTheBar)
     ASSERT_NE(view.bar, nullptr);
     EXPECT_EQ(view.title->text(), QString("组件升级中"));
     EXPECT_EQ(view.content->text(), QString("软件升级中, 请稍后..."));
-    struct Step { int given; int shown; int x; };
-    const Step steps[] = {{0, 1, 23},    {50, 50, 221},  {93, 93, 394}, {94, 94, 398},
+    struct Step
+    {
+        int given;
+        int shown;
+        int x;
+    };
+    const Step steps[] = {{0, 1, 23},    {50, 50, 221},   {93, 93, 394},  {94, 94, 398},
                           {97, 97, 398}, {100, 100, 398}, {250, 100, 398}};
     for (const Step& step : steps) {
         m_form.updateProgress(QString("组件下载中, 请稍后..."), step.given);

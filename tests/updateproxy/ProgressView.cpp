@@ -12,7 +12,8 @@ ProgressView::ProgressView(QWidget* window)
     bar = window->findChild<QProgressBar*>();
     if (!bar)
         return;
-    for (QLabel* label : bar->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label :
+         bar->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->text().endsWith('%'))
             percent = label;
         else

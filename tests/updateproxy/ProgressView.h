@@ -8,8 +8,8 @@ struct ProgressView
 {
     explicit ProgressView(QWidget* window);
 
-    QLabel* title = nullptr;    // the form's own title label
-    QLabel* percent = nullptr;  // rides above the bar
-    QLabel* content = nullptr;  // the line under the bar
+    QLabel* title = nullptr;   // the form's own title label
+    QLabel* percent = nullptr; // rides above the bar
+    QLabel* content = nullptr; // the line under the bar
     QProgressBar* bar = nullptr;
 };

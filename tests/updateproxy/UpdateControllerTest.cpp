@@ -19,8 +19,7 @@ using testing::NiceMock;
 using testing::Return;
 using testing::ReturnRef;
 
-namespace
-{
+namespace {
 const QString kName(kComponent);
 
 // Stage reports that start well after the dialog is up.
@@ -74,13 +73,15 @@ TEST_F(UpdateControllerTest, UpdateEndingWellClosesTheDialogWithSuccess)
     auto controller = controllerFor(withReports(offeringUpdate(), {1, 2, 3, 4}));
     ModalScript script([&](QWidget* window) {
         // Later stages may already have moved the label past the download's 40 %.
-        EXPECT_TRUE(waitUntil([&] { return ProgressView(window).percent->text().chopped(1).toInt() >= 40; }));
+        EXPECT_TRUE(waitUntil(
+            [&] { return ProgressView(window).percent->text().chopped(1).toInt() >= 40; }));
     });
     EXPECT_TRUE(controller->checkAndUpdate(kName, false));
     EXPECT_TRUE(script.ran());
     EXPECT_EQ(journalCount("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64"), 1);
     EXPECT_EQ(journalCount("CheckUpdateForUser user1=\"user-1\" user2=\"tenant-2\""), 1);
-    EXPECT_EQ(journalCount("DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"), 1);
+    EXPECT_EQ(journalCount("DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"),
+              1);
     EXPECT_EQ(journalCount("DruxClientUserid.Stop"), 1);
     EXPECT_EQ(journalCount("DruxClient2.Start"), 0);
     EXPECT_EQ(titleWindows(), 0);

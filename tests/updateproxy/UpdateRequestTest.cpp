@@ -13,8 +13,7 @@
 using testing::NiceMock;
 using testing::Return;
 
-namespace
-{
+namespace {
 // The factory as the host gets it: from the real plug-in, through its bundle.
 IZubQualityControlServiceFactory* registeredFactory()
 {
@@ -25,7 +24,8 @@ IZubQualityControlServiceFactory* registeredFactory()
     const std::unique_ptr<IBundlerActivator> bundle(getbundle());
     NiceMock<MockBundleContext> context;
     IServiceFactory* factory = nullptr;
-    ON_CALL(context, registerServiceFactory(testing::_)).WillByDefault(testing::SaveArg<0>(&factory));
+    ON_CALL(context, registerServiceFactory(testing::_))
+        .WillByDefault(testing::SaveArg<0>(&factory));
     bundle->activate(&context, nullptr);
     return dynamic_cast<IZubQualityControlServiceFactory*>(factory);
 }
@@ -100,8 +100,9 @@ TEST_F(UpdateRequestTest, HostWithoutAUsableMainFormIsLoggedAndAskedAgain)
     EXPECT_TRUE(m_factory->updateQualityControl(nullptr, false));
     const auto lines = logOf("ZubQualityControlServiceFactory::updateQualityControl");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].message,
-              QString("ZubQualityControl update skipped: the host has no main form to update for\n"));
+    EXPECT_EQ(
+        lines[0].message,
+        QString("ZubQualityControl update skipped: the host has no main form to update for\n"));
     EXPECT_EQ(journalCount("Start"), 0);
 
     // A later request with a proper main form gets its controller.

@@ -51,14 +51,14 @@ void writeLine(FILE* stream, const std::string& line)
 
 BOOL lockRange(HANDLE file, DWORD flags, DWORD offset, DWORD length)
 {
-    OVERLAPPED at {};
+    OVERLAPPED at{};
     at.Offset = offset;
     return LockFileEx(file, flags, 0, length, 0, &at);
 }
 
 BOOL unlockRange(HANDLE file, DWORD offset, DWORD length)
 {
-    OVERLAPPED at {};
+    OVERLAPPED at{};
     at.Offset = offset;
     return UnlockFileEx(file, 0, length, 0, &at);
 }
@@ -139,8 +139,9 @@ void expectWholeLinesFromTwoProcesses(const TempDir& dir, const char* lock)
     std::vector<std::unique_ptr<ChildProcess>> children;
     for (const char* tag : {"A", "B"}) {
         children.push_back(std::make_unique<ChildProcess>(
-            ChildProcess::selfPath(), ChildProcess::testArguments("FilesChild.DISABLED_appendLines"),
-            ChildProcess::Environment {
+            ChildProcess::selfPath(),
+            ChildProcess::testArguments("FilesChild.DISABLED_appendLines"),
+            ChildProcess::Environment{
                 {"ZUB_FILE", path}, {"ZUB_TAG", tag}, {"ZUB_LINES", "2000"}, {"ZUB_LOCK", lock}}));
     }
     for (auto& child : children)

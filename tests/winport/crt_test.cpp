@@ -50,12 +50,13 @@ TEST(Crt, vsnwprintfReadsWindowsWideFormatsAndCutsAlike)
 {
     wchar_t buffer[32];
     wmemset(buffer, L'#', 32);
-    EXPECT_EQ(callVsnwprintf(buffer, 31, L"%s|%S|%hs|%c|%C|%d%%", L"wide", "narrow", "h", L'w',
-                             'n', 5),
-              20);
+    EXPECT_EQ(
+        callVsnwprintf(buffer, 31, L"%s|%S|%hs|%c|%C|%d%%", L"wide", "narrow", "h", L'w', 'n', 5),
+        20);
     EXPECT_STREQ(buffer, L"wide|narrow|h|w|n|5%");
 
     wmemset(buffer, L'#', 32);
     EXPECT_EQ(callVsnwprintf(buffer, 6, L"%s%ls", L"\u8d28\u91cf", L"control"), -1);
-    EXPECT_EQ(std::wstring(buffer, 7), L"\u8d28\u91cf" L"cont#");
+    EXPECT_EQ(std::wstring(buffer, 7), L"\u8d28\u91cf"
+                                       L"cont#");
 }

@@ -16,7 +16,8 @@
 
 namespace {
 
-class DebugOutputVariable : public ::testing::Test {
+class DebugOutputVariable : public ::testing::Test
+{
 protected:
     void TearDown() override { unsetenv("WINPORT_DEBUG_OUTPUT"); }
 };

@@ -21,9 +21,9 @@ TEST(DebugOutput, capturesEveryTextOfEveryThreadInEachLiveCapture)
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([t] {
                 for (int i = 0; i < 100; ++i)
-                    OutputDebugStringA(("thread " + std::to_string(t) + " text " +
-                                        std::to_string(i) + "\n")
-                                           .c_str());
+                    OutputDebugStringA(
+                        ("thread " + std::to_string(t) + " text " + std::to_string(i) + "\n")
+                            .c_str());
             });
         }
         for (std::thread& thread : threads)
@@ -43,10 +43,10 @@ TEST(DebugOutput, capturesEveryTextOfEveryThreadInEachLiveCapture)
 TEST(LocalTime, agreesWithTheCalendarClock)
 {
     const std::time_t before = std::time(nullptr);
-    SYSTEMTIME now {};
+    SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::time_t after = std::time(nullptr);
-    std::tm stamp {};
+    std::tm stamp{};
     stamp.tm_year = now.wYear - 1900;
     stamp.tm_mon = now.wMonth - 1;
     stamp.tm_mday = now.wDay;
@@ -63,12 +63,13 @@ TEST(LocalTime, agreesWithTheCalendarClock)
 
 TEST(Ids, threadIdsDifferAndProcessIdIsWhatTheParentSees)
 {
-    std::set<DWORD> ids {GetCurrentThreadId()};
+    std::set<DWORD> ids{GetCurrentThreadId()};
     std::thread([&] { ids.insert(GetCurrentThreadId()); }).join();
     EXPECT_EQ(ids.size(), 2u);
 
     TempDir dir;
-    ChildProcess child(ChildProcess::selfPath(), ChildProcess::testArguments("Ids.DISABLED_reportProcessId"),
+    ChildProcess child(ChildProcess::selfPath(),
+                       ChildProcess::testArguments("Ids.DISABLED_reportProcessId"),
                        {{"ZUB_ID_FILE", dir.file("id")}});
     ASSERT_EQ(child.wait(20000), 0);
     long reported = 0;

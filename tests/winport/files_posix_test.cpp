@@ -30,7 +30,7 @@ TEST(FilesPosix, aNullDaclMakesTheFileWritableForEveryone)
     SECURITY_DESCRIPTOR descriptor;
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
-    SECURITY_ATTRIBUTES attributes {sizeof attributes, &descriptor, TRUE};
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, TRUE};
     const std::string path = dir.file("log.txt");
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

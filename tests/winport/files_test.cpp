@@ -16,7 +16,8 @@
 #include <sstream>
 #include <thread>
 
-class Files : public ::testing::Test {
+class Files : public ::testing::Test
+{
 protected:
     // The handle's last error, or the failure's; the handle is closed.
     DWORD openError(const std::string& path, DWORD disposition)
@@ -62,7 +63,7 @@ TEST_F(Files, securityDescriptorWithNullDaclOpensAFile)
     EXPECT_EQ(GetLastError(), ERROR_UNKNOWN_REVISION);
     ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
     ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE));
-    SECURITY_ATTRIBUTES attributes {sizeof attributes, &descriptor, TRUE};
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, TRUE};
     EXPECT_EQ(sizeof attributes, 24u);
     HANDLE file = CreateFileA(missing.c_str(), GENERIC_READ | GENERIC_WRITE, 0, &attributes,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -119,7 +120,8 @@ TEST_F(Files, theDescriptorOwnsTheHandleUntilTheStreamCloses)
     FILE* stream = _fdopen(fd, "atc");
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(_fileno(stream), fd);
-    EXPECT_TRUE(lockRange(file, kTryExclusive, 0, 1)) << "the handle works while the stream is open";
+    EXPECT_TRUE(lockRange(file, kTryExclusive, 0, 1))
+        << "the handle works while the stream is open";
     EXPECT_TRUE(unlockRange(file, 0, 1));
     EXPECT_EQ(fclose(stream), 0);
 
@@ -164,10 +166,9 @@ TEST_F(Files, aWaitingLockIsGrantedWhenTheHolderUnlocks)
     HANDLE first = openFile(existing, OPEN_ALWAYS);
     HANDLE second = openFile(existing, OPEN_ALWAYS);
     ASSERT_TRUE(lockRange(first, kTryExclusive, 0, MAXDWORD));
-    std::atomic<bool> granted {false};
-    std::thread waiter([&] {
-        granted = lockRange(second, LOCKFILE_EXCLUSIVE_LOCK, 100, 1) != FALSE;
-    });
+    std::atomic<bool> granted{false};
+    std::thread waiter(
+        [&] { granted = lockRange(second, LOCKFILE_EXCLUSIVE_LOCK, 100, 1) != FALSE; });
     Sleep(100);
     EXPECT_FALSE(granted);
     EXPECT_TRUE(unlockRange(first, 0, MAXDWORD));
@@ -194,10 +195,11 @@ TEST(FilesChild, DISABLED_holdLock)
 
 TEST_F(Files, aLockHeldByAnotherProcessConflictsUntilItDies)
 {
-    ChildProcess child(ChildProcess::selfPath(), ChildProcess::testArguments("FilesChild.DISABLED_holdLock"),
+    ChildProcess child(ChildProcess::selfPath(),
+                       ChildProcess::testArguments("FilesChild.DISABLED_holdLock"),
                        {{"ZUB_FILE", existing}, {"ZUB_READY", dir.file("ready")}});
-    ASSERT_TRUE(ChildProcess::waitUntil([&] { return std::ifstream(dir.file("ready")).good(); },
-                                        20000));
+    ASSERT_TRUE(
+        ChildProcess::waitUntil([&] { return std::ifstream(dir.file("ready")).good(); }, 20000));
     HANDLE file = openFile(existing, OPEN_EXISTING);
     EXPECT_FALSE(lockRange(file, kTryExclusive, 99, 1));
     EXPECT_EQ(GetLastError(), ERROR_LOCK_VIOLATION);

@@ -36,17 +36,20 @@ int callAnswer(HMODULE module)
 {
     using Answer = int (*)();
     using AnyFunction = void (*)();
-    const auto answer = reinterpret_cast<Answer>(reinterpret_cast<AnyFunction>(GetProcAddress(module, kAnswer)));
+    const auto answer =
+        reinterpret_cast<Answer>(reinterpret_cast<AnyFunction>(GetProcAddress(module, kAnswer)));
     return answer ? answer() : -1;
 }
 
 bool isLoaded(const std::string& path)
 {
     HMODULE module = nullptr;
-    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, path.c_str(), &module) != FALSE;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, path.c_str(),
+                              &module) != FALSE;
 }
 
-class Loader : public ::testing::Test {
+class Loader : public ::testing::Test
+{
 protected:
     void TearDown() override { SetDllDirectoryW(nullptr); }
 
@@ -119,16 +122,19 @@ TEST_F(Loader, AnAddressLeadsToItsModuleAndFileName)
     HMODULE module = LoadLibraryA(library.c_str());
     ASSERT_NE(nullptr, module);
     HMODULE found = nullptr;
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                   reinterpret_cast<LPCSTR>(GetProcAddress(module, kAnswer)), &found));
+    ASSERT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCSTR>(GetProcAddress(module, kAnswer)), &found));
     EXPECT_EQ(module, found);
     EXPECT_EQ(TestPaths::asModulePath(library), moduleFileName(found));
     EXPECT_TRUE(FreeLibrary(module));
 
     HMODULE program = nullptr;
     HMODULE ofThisCode = nullptr;
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, nullptr, &program));
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    ASSERT_TRUE(
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, nullptr, &program));
+    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                    reinterpret_cast<LPCSTR>(&moduleFileName), &ofThisCode));
     EXPECT_EQ(program, ofThisCode);
     const std::string executable = moduleFileName(nullptr);
@@ -138,7 +144,8 @@ TEST_F(Loader, AnAddressLeadsToItsModuleAndFileName)
     EXPECT_EQ(0, _access(executable.c_str(), 0));
 
     // A null address names the program, as a null name does.
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                    nullptr, &found));
     EXPECT_EQ(program, found);
 

@@ -54,7 +54,8 @@ TEST(PosixPath, RelativePathsStartAtTheCurrentFolder)
     fs::current_path(dir.path());
     std::string relative;
     std::string driveRelative;
-    const bool ok = winport::toPosixPath("a\\..\\b\\c", relative) && winport::toPosixPath("Z:c", driveRelative);
+    const bool ok =
+        winport::toPosixPath("a\\..\\b\\c", relative) && winport::toPosixPath("Z:c", driveRelative);
     fs::current_path(previous);
 
     const std::string here = fs::canonical(dir.path()).string();
@@ -63,7 +64,8 @@ TEST(PosixPath, RelativePathsStartAtTheCurrentFolder)
     EXPECT_EQ(here + "/c", driveRelative);
 }
 
-class PosixPathCase : public ::testing::Test {
+class PosixPathCase : public ::testing::Test
+{
 protected:
     void SetUp() override
     {

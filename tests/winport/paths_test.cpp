@@ -15,7 +15,8 @@
 
 namespace {
 
-struct PathCase {
+struct PathCase
+{
     const char* input;
     const char* expected;
 };
@@ -40,7 +41,8 @@ TEST(PathCanonicalize, ResolvesDotsOnTheTextLikeWindows)
         {"\\a\\..\\..\\b", "\\b"},
         {"..\\a\\b", "..\\a\\b"},
         {"a\\b\\..\\..\\..", "\\"},
-        {"Z:\\Suite\\Bin\\..\\Module\\QualityControl\\1\\", "Z:\\Suite\\Module\\QualityControl\\1\\"},
+        {"Z:\\Suite\\Bin\\..\\Module\\QualityControl\\1\\",
+         "Z:\\Suite\\Module\\QualityControl\\1\\"},
         {"Z:\\Work\\Case.DLL", "Z:\\Work\\Case.DLL"},
     };
     for (const PathCase& c : cases)
@@ -62,14 +64,19 @@ TEST(PathCanonicalize, RefusesMissingArgumentsAndOverlongPaths)
 
 TEST(PathRemoveFileSpec, CutsTheLastComponentButNeverTheRoot)
 {
-    struct RemoveCase {
+    struct RemoveCase
+    {
         const char* input;
         const char* expected;
         BOOL changed;
     };
     const RemoveCase cases[] = {
-        {"C:\\a\\b.txt", "C:\\a", TRUE},  {"C:\\a", "C:\\", TRUE},      {"C:\\", "C:\\", FALSE},
-        {"\\a", "\\", TRUE},               {"a", "", TRUE},              {"a\\b\\", "a\\b", TRUE},
+        {"C:\\a\\b.txt", "C:\\a", TRUE},
+        {"C:\\a", "C:\\", TRUE},
+        {"C:\\", "C:\\", FALSE},
+        {"\\a", "\\", TRUE},
+        {"a", "", TRUE},
+        {"a\\b\\", "a\\b", TRUE},
         {"\\\\server\\share", "\\\\server", TRUE},
     };
     for (const RemoveCase& c : cases) {
@@ -83,7 +90,8 @@ TEST(PathRemoveFileSpec, CutsTheLastComponentButNeverTheRoot)
 
 // _access and _stat32 on real files: both separators, case-changed names and
 // ".." over a folder that does not exist, as Windows resolves it on the text.
-class CrtFileQueries : public ::testing::Test {
+class CrtFileQueries : public ::testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -14,11 +14,15 @@ namespace {
 
 using winport::RegFile;
 
-std::string bytesOf(const winport::RegValue* value) { return value ? value->data : std::string("<none>"); }
+std::string bytesOf(const winport::RegValue* value)
+{
+    return value ? value->data : std::string("<none>");
+}
 
 TEST(RegFile, RefusesMalformedLinesAndSaysWhere)
 {
-    struct Bad {
+    struct Bad
+    {
         const char* text;
         int line;
     };
@@ -38,14 +42,17 @@ TEST(RegFile, RefusesMalformedLinesAndSaysWhere)
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=qword:1\n", 3},
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\" \"y\"\n", 3},
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"y\"\ngarbage\n", 4},
-        {"\xff\xfe" "R\0E\0G\0", 0},
+        {"\xff\xfe"
+         "R\0E\0G\0",
+         0},
     };
     for (const Bad& c : cases) {
         RegFile file;
         EXPECT_FALSE(file.parse(c.text)) << c.text;
         EXPECT_EQ(c.line, file.error().line) << c.text;
         EXPECT_FALSE(file.error().reason.empty());
-        EXPECT_FALSE(file.hasKey("HKEY_LOCAL_MACHINE\\A")) << "nothing of a bad file is kept: " << c.text;
+        EXPECT_FALSE(file.hasKey("HKEY_LOCAL_MACHINE\\A"))
+            << "nothing of a bad file is kept: " << c.text;
     }
 }
 
@@ -66,7 +73,8 @@ TEST(RegFile, ReadsHexDataOverSeveralLinesAndDeletions)
     ASSERT_NE(nullptr, file.value("HKEY_LOCAL_MACHINE\\A", "bin"));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), file.value("HKEY_LOCAL_MACHINE\\A", "bin")->type);
     EXPECT_EQ(std::string("\x01\x02\x03"), bytesOf(file.value("HKEY_LOCAL_MACHINE\\A", "bin")));
-    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), file.value("HKEY_LOCAL_MACHINE\\A", "EXPAND")->type);
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ),
+              file.value("HKEY_LOCAL_MACHINE\\A", "EXPAND")->type);
     EXPECT_EQ(std::string("%TMP%", 6), bytesOf(file.value("HKEY_LOCAL_MACHINE\\A", "expand")));
     EXPECT_EQ(nullptr, file.value("HKEY_LOCAL_MACHINE\\A", "gone"));
     EXPECT_TRUE(file.hasKey("hkey_local_machine\\a"));
@@ -88,18 +96,21 @@ TEST(RegFile, ReadsUtf16Version5FilesIntoTheAnsiPage)
     }
     RegFile file;
     ASSERT_TRUE(file.parse(bytes)) << file.error().reason;
-    EXPECT_EQ(std::string("\xe8\xb4\xa8\xe9\x87\x8f", 7), bytesOf(file.value("HKEY_LOCAL_MACHINE\\A", "Name")));
+    EXPECT_EQ(std::string("\xe8\xb4\xa8\xe9\x87\x8f", 7),
+              bytesOf(file.value("HKEY_LOCAL_MACHINE\\A", "Name")));
     EXPECT_EQ(std::string("%TMP%", 6), bytesOf(file.value("HKEY_LOCAL_MACHINE\\A", "expand")));
 }
 
 TEST(RegistryBacking, AMalformedFileIsACorruptRegistry)
 {
     RegistryFixture registry;
-    ASSERT_TRUE(registry.install("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zub]\n\"x\"=dword:zz\n"));
+    ASSERT_TRUE(
+        registry.install("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zub]\n\"x\"=dword:zz\n"));
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_BADDB, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zub", 0, KEY_READ, &key));
     EXPECT_EQ(nullptr, key);
-    EXPECT_EQ(ERROR_BADDB, RegQueryValueExA(HKEY_LOCAL_MACHINE, "x", nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_BADDB,
+              RegQueryValueExA(HKEY_LOCAL_MACHINE, "x", nullptr, nullptr, nullptr, nullptr));
 }
 
 TEST(RegistryBacking, WithoutAFileEveryKeyIsMissingAndEachOpenReadsAfresh)
@@ -107,14 +118,16 @@ TEST(RegistryBacking, WithoutAFileEveryKeyIsMissingAndEachOpenReadsAfresh)
     RegistryFixture registry;
     setenv("WINPORT_REGISTRY", registry.file().c_str(), 1); // not written yet
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &key));
 
     ASSERT_TRUE(registry.install("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zub]\n"));
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zub", 0, KEY_READ, &key));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
 
     unsetenv("WINPORT_REGISTRY");
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zub", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Zub", 0, KEY_READ, &key));
 }
 
 } // namespace

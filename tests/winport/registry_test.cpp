@@ -27,7 +27,8 @@ const char kRegistry[] = R"(REGEDIT4
 "Path"="C:\\Program Files (x86)\\Zub Core"
 )";
 
-class Registry : public ::testing::Test {
+class Registry : public ::testing::Test
+{
 protected:
     void SetUp() override { ASSERT_TRUE(registry.install(kRegistry)); }
 
@@ -49,7 +50,8 @@ protected:
         char data[256] = {};
         DWORD size = sizeof data;
         DWORD type = REG_NONE;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(data), &size));
         EXPECT_EQ(expectedType, type) << name;
         return std::string(data, size);
     }
@@ -84,9 +86,11 @@ TEST_F(Registry, The32BitViewReadsWow6432Node)
 {
     ASSERT_EQ(ERROR_SUCCESS, open(kKey, KEY_READ | KEY_WOW64_32KEY));
     EXPECT_EQ(terminated("C:\\Program Files (x86)\\Zub Core"), read("Path"));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Answer", nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegQueryValueExA(key, "Answer", nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, open("SOFTWARE\\ZubWinportTest\\Only64", KEY_READ | KEY_WOW64_32KEY));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              open("SOFTWARE\\ZubWinportTest\\Only64", KEY_READ | KEY_WOW64_32KEY));
 }
 
 TEST_F(Registry, MissingKeysValuesAndHandlesHaveTheirCodes)
@@ -97,7 +101,8 @@ TEST_F(Registry, MissingKeysValuesAndHandlesHaveTheirCodes)
 
     ASSERT_EQ(ERROR_SUCCESS, open(kKey));
     DWORD size = 0;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Nothing", nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              RegQueryValueExA(key, "Nothing", nullptr, nullptr, nullptr, &size));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
     key = nullptr;
@@ -113,9 +118,11 @@ TEST_F(Registry, ATooSmallBufferGives234AndTheNeededSize)
 
     char data[64];
     size = needed - 1;
-    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
+    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "Path", nullptr, nullptr,
+                                                reinterpret_cast<BYTE*>(data), &size));
     EXPECT_EQ(needed, size);
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Path", nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(data), &size));
     EXPECT_STREQ(kPath64, data);
 }
 
@@ -131,7 +138,8 @@ TEST(RegistryFiles, Version5WithCrLfAndTheKeysGoWithTheFixture)
         ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key));
         char data[16];
         DWORD size = sizeof data;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Name", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Name", nullptr, nullptr,
+                                                  reinterpret_cast<BYTE*>(data), &size));
         EXPECT_EQ(std::string("five", 5), std::string(data, size));
         EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
     }

@@ -15,14 +15,20 @@ namespace {
 
 std::string uniqueEventName()
 {
-    static std::atomic<int> counter {0};
+    static std::atomic<int> counter{0};
     return "zubtest.event." + std::to_string(GetCurrentProcessId()) + "." +
            std::to_string(counter++);
 }
 
-bool fileExists(const std::string& path) { return std::ifstream(path).good(); }
+bool fileExists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
 
-void touch(const std::string& path) { std::ofstream(path) << "x"; }
+void touch(const std::string& path)
+{
+    std::ofstream(path) << "x";
+}
 
 // The last error a fresh CreateEventA of `name` sees; the handle is closed.
 DWORD probeEvent(const std::string& name)
@@ -42,7 +48,7 @@ TEST(CriticalSection, isRecursiveAndExcludesOtherThreadsUntilFullyLeft)
     InitializeCriticalSection(&section);
     EnterCriticalSection(&section);
     EnterCriticalSection(&section);
-    std::atomic<bool> otherEntered {false};
+    std::atomic<bool> otherEntered{false};
     std::thread other([&] {
         EnterCriticalSection(&section);
         otherEntered = true;
@@ -124,7 +130,7 @@ TEST(Events, unnamedEventsAreDistinct)
 TEST(Events, aHeldNameStaysTakenWhileOtherThreadsOpenAndCloseIt)
 {
     const std::string name = uniqueEventName();
-    std::atomic<bool> done {false};
+    std::atomic<bool> done{false};
     std::vector<std::thread> churners;
     for (int t = 0; t < 2; ++t) {
         churners.emplace_back([&] {
@@ -157,20 +163,22 @@ TEST(Events, DISABLED_holdEventInChild)
     ASSERT_NE(event, nullptr);
     ASSERT_EQ(GetLastError(), ERROR_SUCCESS);
     touch(std::getenv("ZUB_READY"));
-    ASSERT_TRUE(ChildProcess::waitUntil([] { return fileExists(std::getenv("ZUB_RELEASE")); },
-                                        60000));
+    ASSERT_TRUE(
+        ChildProcess::waitUntil([] { return fileExists(std::getenv("ZUB_RELEASE")); }, 60000));
     EXPECT_TRUE(CloseHandle(event));
 }
 
-class EventsAcrossProcesses : public ::testing::Test {
+class EventsAcrossProcesses : public ::testing::Test
+{
 protected:
     std::unique_ptr<ChildProcess> startHolder()
     {
         auto child = std::make_unique<ChildProcess>(
-            ChildProcess::selfPath(), ChildProcess::testArguments("Events.DISABLED_holdEventInChild"),
-            ChildProcess::Environment {{"ZUB_EVENT_NAME", name},
-                                       {"ZUB_READY", dir.file("ready")},
-                                       {"ZUB_RELEASE", dir.file("release")}});
+            ChildProcess::selfPath(),
+            ChildProcess::testArguments("Events.DISABLED_holdEventInChild"),
+            ChildProcess::Environment{{"ZUB_EVENT_NAME", name},
+                                      {"ZUB_READY", dir.file("ready")},
+                                      {"ZUB_RELEASE", dir.file("release")}});
         EXPECT_TRUE(child->started());
         EXPECT_TRUE(ChildProcess::waitUntil([&] { return fileExists(dir.file("ready")); }, 20000));
         return child;

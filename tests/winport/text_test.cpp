@@ -67,7 +67,8 @@ TEST(CodePages, ChineseRoundTripsThroughUtf8AndTheAnsiPage)
 
     char ansi[32];
     wchar_t fromAnsi[8];
-    const int ansiLength = WideCharToMultiByte(CP_ACP, 0, kChinese, -1, ansi, sizeof ansi, nullptr, nullptr);
+    const int ansiLength =
+        WideCharToMultiByte(CP_ACP, 0, kChinese, -1, ansi, sizeof ansi, nullptr, nullptr);
     ASSERT_GT(ansiLength, 0);
     ASSERT_EQ(5, MultiByteToWideChar(CP_ACP, 0, ansi, ansiLength, fromAnsi, 8));
     EXPECT_EQ(std::wstring(kChinese), std::wstring(fromAnsi));
@@ -77,7 +78,8 @@ TEST(CodePages, AnExplicitLengthConvertsNoTerminator)
 {
     char bytes[16];
     std::memset(bytes, '#', sizeof bytes);
-    ASSERT_EQ(12, WideCharToMultiByte(CP_UTF8, 0, kChinese, 4, bytes, sizeof bytes, nullptr, nullptr));
+    ASSERT_EQ(12,
+              WideCharToMultiByte(CP_UTF8, 0, kChinese, 4, bytes, sizeof bytes, nullptr, nullptr));
     EXPECT_EQ(0, std::memcmp(kChineseUtf8, bytes, 12));
     EXPECT_EQ('#', bytes[12]);
 
@@ -91,7 +93,8 @@ TEST(CodePages, ATooSmallBufferFailsWith122)
 {
     char bytes[12];
     SetLastError(0);
-    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, 0, kChinese, -1, bytes, sizeof bytes, nullptr, nullptr));
+    EXPECT_EQ(0,
+              WideCharToMultiByte(CP_UTF8, 0, kChinese, -1, bytes, sizeof bytes, nullptr, nullptr));
     EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());
 
     wchar_t wide[4];
@@ -103,19 +106,28 @@ TEST(CodePages, ATooSmallBufferFailsWith122)
 TEST(CodePages, InvalidInputIsReplacedOrRefusedOnRequest)
 {
     wchar_t wide[8];
-    ASSERT_EQ(4, MultiByteToWideChar(CP_UTF8, 0, "a\xff" "b", -1, wide, 8));
+    ASSERT_EQ(4, MultiByteToWideChar(CP_UTF8, 0,
+                                     "a\xff"
+                                     "b",
+                                     -1, wide, 8));
     EXPECT_EQ(std::wstring(L"a\ufffdb"), std::wstring(wide));
     SetLastError(0);
-    EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "a\xff" "b", -1, wide, 8));
+    EXPECT_EQ(0, MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS,
+                                     "a\xff"
+                                     "b",
+                                     -1, wide, 8));
     EXPECT_EQ(ERROR_NO_UNICODE_TRANSLATION, GetLastError());
 
     const wchar_t loneSurrogate[] = {L'a', static_cast<wchar_t>(0xD800), L'b', 0};
     char bytes[16];
-    ASSERT_EQ(6, WideCharToMultiByte(CP_UTF8, 0, loneSurrogate, -1, bytes, sizeof bytes, nullptr, nullptr));
-    EXPECT_STREQ("a\xef\xbf\xbd" "b", bytes);
+    ASSERT_EQ(6, WideCharToMultiByte(CP_UTF8, 0, loneSurrogate, -1, bytes, sizeof bytes, nullptr,
+                                     nullptr));
+    EXPECT_STREQ("a\xef\xbf\xbd"
+                 "b",
+                 bytes);
     SetLastError(0);
-    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, loneSurrogate, -1, bytes, sizeof bytes,
-                                     nullptr, nullptr));
+    EXPECT_EQ(0, WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, loneSurrogate, -1, bytes,
+                                     sizeof bytes, nullptr, nullptr));
     EXPECT_EQ(ERROR_NO_UNICODE_TRANSLATION, GetLastError());
 }
 

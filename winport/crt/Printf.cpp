@@ -74,8 +74,7 @@ WINPORT_API int _snprintf(char* buffer, size_t count, const char* format, ...)
     return result;
 }
 
-WINPORT_API int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format,
-                            va_list argptr)
+WINPORT_API int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list argptr)
 {
     const std::wstring glibcFormat = toGlibcWideFormat(format);
     // vswprintf says only "did not fit", never how long the text is; a

@@ -13,7 +13,8 @@ namespace {
 
 // Readers call the hook under a shared lock, so that a capture which removes
 // its hook knows no call into it is still running when that returns.
-struct HookSlot {
+struct HookSlot
+{
     std::shared_mutex lock;
     winport_debug_hook hook = nullptr;
     void* context = nullptr;

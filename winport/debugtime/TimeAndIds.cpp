@@ -12,10 +12,11 @@ namespace {
 // Windows reads both ids from the thread's own block, without entering the
 // kernel, and the client log stamps them on every line: each is asked of the
 // kernel once and kept. A forked child forgets them and asks again.
-std::atomic<DWORD> g_processId {0};
+std::atomic<DWORD> g_processId{0};
 thread_local DWORD t_threadId = 0;
 
-struct ForgetIdsInForkedChild {
+struct ForgetIdsInForkedChild
+{
     ForgetIdsInForkedChild()
     {
         pthread_atfork(nullptr, nullptr, [] {
@@ -29,9 +30,9 @@ struct ForgetIdsInForkedChild {
 
 WINPORT_API void GetLocalTime(LPSYSTEMTIME lpSystemTime)
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    tm local {};
+    tm local{};
     localtime_r(&now.tv_sec, &local);
     lpSystemTime->wYear = static_cast<WORD>(local.tm_year + 1900);
     lpSystemTime->wMonth = static_cast<WORD>(local.tm_mon + 1);

@@ -34,7 +34,7 @@ DWORD missingError(const std::string& path)
     const std::string folder = path.substr(0, path.rfind('/') + 1);
     struct stat st;
     return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND
-                                                                  : ERROR_PATH_NOT_FOUND;
+                                                                 : ERROR_PATH_NOT_FOUND;
 }
 
 // Creates the file, or opens it when it is there already. The exclusive
@@ -60,21 +60,12 @@ int openByDisposition(const std::string& path, int flags, DWORD disposition, boo
 {
     existed = false;
     switch (disposition) {
-    case CREATE_NEW:
-        return open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
-    case CREATE_ALWAYS:
-        return openOrCreate(path, flags | O_TRUNC, existed);
-    case OPEN_EXISTING:
-        existed = true;
-        return open(path.c_str(), flags);
-    case OPEN_ALWAYS:
-        return openOrCreate(path, flags, existed);
-    case TRUNCATE_EXISTING:
-        existed = true;
-        return open(path.c_str(), flags | O_TRUNC);
-    default:
-        errno = EINVAL;
-        return -1;
+    case CREATE_NEW: return open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+    case CREATE_ALWAYS: return openOrCreate(path, flags | O_TRUNC, existed);
+    case OPEN_EXISTING: existed = true; return open(path.c_str(), flags);
+    case OPEN_ALWAYS: return openOrCreate(path, flags, existed);
+    case TRUNCATE_EXISTING: existed = true; return open(path.c_str(), flags | O_TRUNC);
+    default: errno = EINVAL; return -1;
     }
 }
 
@@ -118,8 +109,8 @@ WINPORT_API HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD,
     if (!existed && grantsEveryone(lpSecurityAttributes))
         fchmod(fd, 0666);
     HANDLE handle = winport::handles::insert(std::make_shared<winport::FileObject>(fd));
-    const bool reportsExisting = dwCreationDisposition == CREATE_ALWAYS ||
-                                 dwCreationDisposition == OPEN_ALWAYS;
+    const bool reportsExisting =
+        dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS;
     SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;
 }

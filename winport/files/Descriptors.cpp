@@ -15,12 +15,14 @@ namespace {
 
 // A descriptor is the handle's own POSIX descriptor, so write(2), fstat and
 // friends work on it directly; the table adds the handle and the mode.
-struct Entry {
+struct Entry
+{
     HANDLE handle;
     bool text;
 };
 
-struct Table {
+struct Table
+{
     std::mutex mutex;
     std::unordered_map<int, Entry> entries;
 };
@@ -47,7 +49,7 @@ bool find(int fd, Entry& entry)
 
 bool isText(int fd)
 {
-    Entry entry {};
+    Entry entry{};
     return find(fd, entry) && entry.text;
 }
 
@@ -69,13 +71,13 @@ WINPORT_API int _open_osfhandle(intptr_t osfhandle, int flags)
         return -1;
     winport::descriptors::Table& t = winport::descriptors::table();
     std::lock_guard<std::mutex> guard(t.mutex);
-    t.entries[fd] = Entry {handle, (flags & _O_BINARY) == 0};
+    t.entries[fd] = Entry{handle, (flags & _O_BINARY) == 0};
     return fd;
 }
 
 WINPORT_API intptr_t _get_osfhandle(int fd)
 {
-    Entry entry {};
+    Entry entry{};
     if (!winport::descriptors::find(fd, entry)) {
         errno = EBADF;
         return reinterpret_cast<intptr_t>(INVALID_HANDLE_VALUE);
@@ -87,7 +89,7 @@ WINPORT_API intptr_t _get_osfhandle(int fd)
 // out is closed as it is.
 WINPORT_API int _close(int fd)
 {
-    Entry entry {};
+    Entry entry{};
     {
         winport::descriptors::Table& t = winport::descriptors::table();
         std::lock_guard<std::mutex> guard(t.mutex);

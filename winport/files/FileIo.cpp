@@ -8,7 +8,10 @@
 
 namespace {
 
-uint64_t joinHalves(DWORD low, DWORD high) { return (uint64_t(high) << 32) | low; }
+uint64_t joinHalves(DWORD low, DWORD high)
+{
+    return (uint64_t(high) << 32) | low;
+}
 
 BOOL reportResult(DWORD error)
 {
@@ -42,9 +45,10 @@ WINPORT_API BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesT
     if (!file)
         return FALSE;
     const char* bytes = static_cast<const char*>(lpBuffer);
-    off_t offset = lpOverlapped ? static_cast<off_t>(joinHalves(lpOverlapped->Offset,
-                                                                lpOverlapped->OffsetHigh))
-                                : 0;
+    off_t offset =
+        lpOverlapped
+            ? static_cast<off_t>(joinHalves(lpOverlapped->Offset, lpOverlapped->OffsetHigh))
+            : 0;
     DWORD done = 0;
     while (done < nNumberOfBytesToWrite) {
         const size_t rest = nNumberOfBytesToWrite - done;

@@ -11,7 +11,10 @@
 
 namespace winport {
 
-FileObject::~FileObject() { close(m_fd); }
+FileObject::~FileObject()
+{
+    close(m_fd);
+}
 
 uint64_t FileObject::Range::end() const
 {
@@ -27,7 +30,8 @@ bool FileObject::Range::overlaps(const Range& other) const
 bool FileObject::setLock(const Range& range, short type, bool wait) const
 {
     constexpr uint64_t maxOffset = std::numeric_limits<off_t>::max();
-    struct flock request {};
+    struct flock request
+    {};
     request.l_type = type;
     request.l_whence = SEEK_SET;
     request.l_start = static_cast<off_t>(range.offset);
@@ -65,7 +69,7 @@ DWORD FileObject::lock(uint64_t offset, uint64_t length, bool exclusive, bool wa
         return ERROR_INVALID_PARAMETER;
     if (length == 0)
         return ERROR_SUCCESS;
-    const Range range {offset, length, exclusive};
+    const Range range{offset, length, exclusive};
     {
         // The range is booked before the wait, so that another thread using
         // this same handle sees it and does not take it twice. Waiting on its

@@ -10,11 +10,15 @@ namespace winport {
 // An open file: its descriptor, and the byte ranges locked through this
 // handle. Ranges are open-file-description locks, so they belong to the
 // handle, as Windows locks do, not to the process as classic POSIX locks.
-class FileObject : public KernelObject {
+class FileObject : public KernelObject
+{
 public:
     static constexpr Kind kKind = Kind::File;
 
-    explicit FileObject(int fd) : KernelObject(kKind), m_fd(fd) {}
+    explicit FileObject(int fd)
+        : KernelObject(kKind)
+        , m_fd(fd)
+    {}
     ~FileObject() override;
 
     int fd() const { return m_fd; }
@@ -24,7 +28,8 @@ public:
     DWORD unlock(uint64_t offset, uint64_t length);
 
 private:
-    struct Range {
+    struct Range
+    {
         uint64_t offset;
         uint64_t length;
         bool exclusive;

@@ -24,13 +24,15 @@ namespace {
 // every "\n" doubled.
 constexpr size_t kStreamBuffer = 32 * 1024;
 
-struct Mode {
+struct Mode
+{
     char base[3] = {};
     bool text = false;
     bool commit = false;
 };
 
-struct Cookie {
+struct Cookie
+{
     int fd;
     Mode mode;
     FILE* stream = nullptr;
@@ -38,11 +40,12 @@ struct Cookie {
     std::vector<char> scratch = std::vector<char>(2 * kStreamBuffer);
     // glibc's stream lock already serialises the writes of threads that share
     // the stream, but ThreadSanitizer cannot see that lock; it sees this one.
-    std::mutex writeMutex {};
+    std::mutex writeMutex{};
 };
 
 // Streams by address, for _fileno: glibc reports -1 for a cookie stream.
-struct StreamTable {
+struct StreamTable
+{
     std::mutex mutex;
     std::unordered_map<FILE*, int> fds;
 };
@@ -176,8 +179,8 @@ WINPORT_API FILE* _fdopen(int fd, const char* mode)
     if (fcntl(fd, F_GETFL) < 0)
         return nullptr;
 
-    auto* cookie = new Cookie {fd, parsed};
-    const cookie_io_functions_t functions {cookieRead, cookieWrite, cookieSeek, cookieClose};
+    auto* cookie = new Cookie{fd, parsed};
+    const cookie_io_functions_t functions{cookieRead, cookieWrite, cookieSeek, cookieClose};
     FILE* stream = fopencookie(cookie, parsed.base, functions);
     if (stream == nullptr) {
         delete cookie;

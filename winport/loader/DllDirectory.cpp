@@ -21,7 +21,7 @@ std::string dllDirectory()
     std::string narrow;
     for (wchar_t c : g_directory)
         appendUtf8(narrow, isScalarValue(static_cast<char32_t>(c)) ? static_cast<char32_t>(c)
-                                                                    : kReplacementCharacter);
+                                                                   : kReplacementCharacter);
     return narrow;
 }
 

@@ -93,7 +93,8 @@ void* referenceModule(HMODULE module, int flags)
 bool isLoadableObject(const std::string& file)
 {
     // This very library's header, as mapped, says what "our own" means.
-    const auto* own = reinterpret_cast<const Elf64_Ehdr*>(moduleAt(reinterpret_cast<const void*>(&isLoadableObject)));
+    const auto* own = reinterpret_cast<const Elf64_Ehdr*>(
+        moduleAt(reinterpret_cast<const void*>(&isLoadableObject)));
     Elf64_Ehdr header;
     std::ifstream in(file, std::ios::binary);
     if (!own || !in.read(reinterpret_cast<char*>(&header), sizeof header))

@@ -14,10 +14,14 @@ namespace {
 
 using winport::ModuleTable;
 
-constexpr DWORD kModuleHandleFlags = GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT |
+constexpr DWORD kModuleHandleFlags = GET_MODULE_HANDLE_EX_FLAG_PIN |
+                                     GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT |
                                      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
 
-bool hasFolder(const char* name) { return std::strpbrk(name, "\\/:") != nullptr; }
+bool hasFolder(const char* name)
+{
+    return std::strpbrk(name, "\\/:") != nullptr;
+}
 
 // A name without an extension means a ".dll"; a trailing '.' means no extension.
 std::string withDefaultExtension(std::string name)
@@ -58,7 +62,8 @@ bool search(const std::string& name, Found& found)
     std::string programFolder = winport::toWindowsPath(winport::executableFile());
     programFolder.erase(programFolder.find_last_of('\\'));
     const std::string dllDirectory = winport::dllDirectory();
-    const std::string folders[] = {programFolder, dllDirectory.empty() ? std::string(".") : dllDirectory};
+    const std::string folders[] = {programFolder,
+                                   dllDirectory.empty() ? std::string(".") : dllDirectory};
     for (const std::string& folder : folders) {
         if (locate(folder + "\\" + name, found))
             return true;
@@ -187,7 +192,8 @@ WINPORT_API BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, H
     if (phModule)
         *phModule = nullptr;
     if (!phModule || (dwFlags & ~kModuleHandleFlags) ||
-        ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) && (dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))) {
+        ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) &&
+         (dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -199,7 +205,8 @@ WINPORT_API BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, H
     if (dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) {
         if (void* handle = winport::referenceModule(module, RTLD_NODELETE))
             dlclose(handle);
-    } else if (!(dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) && module != winport::mainModule()) {
+    } else if (!(dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) &&
+               module != winport::mainModule()) {
         ModuleTable::instance().add(module, winport::referenceModule(module, 0), std::string());
     }
     *phModule = module;
@@ -229,4 +236,7 @@ WINPORT_API DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, D
     return nSize;
 }
 
-WINPORT_API BOOL WINAPI DisableThreadLibraryCalls(HMODULE) { return TRUE; }
+WINPORT_API BOOL WINAPI DisableThreadLibraryCalls(HMODULE)
+{
+    return TRUE;
+}

@@ -32,6 +32,6 @@ int __cdecl stat32(const char* path, struct _stat32* out)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int(__cdecl* __MINGW_IMP_SYMBOL(_stat32))(const char*, struct _stat32*) = stat32;

@@ -5,7 +5,10 @@
 namespace winport {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 // Length of the first segment of `path` (up to a separator or the end).
 size_t segmentLength(std::string_view path)

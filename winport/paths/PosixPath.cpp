@@ -15,7 +15,10 @@
 namespace winport {
 namespace {
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 bool exists(const std::string& path)
 {
@@ -33,7 +36,8 @@ std::string currentFolder()
 // byte order when several do, so the choice is the same every time.
 std::string findIgnoringCase(const std::string& folder, const std::string& name)
 {
-    struct CloseDir {
+    struct CloseDir
+    {
         void operator()(DIR* dir) const { closedir(dir); }
     };
     std::unique_ptr<DIR, CloseDir> dir(opendir(folder.c_str()));
@@ -41,7 +45,8 @@ std::string findIgnoringCase(const std::string& folder, const std::string& name)
     if (!dir)
         return match;
     while (const dirent* entry = readdir(dir.get())) {
-        if (strcasecmp(entry->d_name, name.c_str()) == 0 && (match.empty() || match > entry->d_name))
+        if (strcasecmp(entry->d_name, name.c_str()) == 0 &&
+            (match.empty() || match > entry->d_name))
             match = entry->d_name;
     }
     return match;
@@ -75,7 +80,8 @@ std::string resolveCase(const std::vector<std::string>& segments)
 // A segment that names itself: not empty, not "." or "..".
 bool plainSegment(const char* segment, size_t length)
 {
-    return length > 0 && !(segment[0] == '.' && (length == 1 || (length == 2 && segment[1] == '.')));
+    return length > 0 &&
+           !(segment[0] == '.' && (length == 1 || (length == 2 && segment[1] == '.')));
 }
 
 } // namespace
@@ -88,9 +94,9 @@ bool plainPosixPath(const char* windowsPath, char* buffer, size_t size)
     if ((in[0] == 'Z' || in[0] == 'z') && in[1] == ':')
         in += 2;
     if (!isSeparator(in[0]) || isSeparator(in[1]))
-        return false;  // relative, or a network path
+        return false; // relative, or a network path
     size_t length = 0;
-    size_t segment = 1;  // where the segment being copied starts
+    size_t segment = 1; // where the segment being copied starts
     for (; *in; ++in) {
         if (length + 1 >= size)
             return false;
@@ -118,7 +124,8 @@ bool toPosixPath(const char* windowsPath, std::string& posixPath, std::string* a
     if (drive)
         path.remove_prefix(2);
     const bool rooted = !path.empty() && isSeparator(path[0]);
-    const PathText text = parsePath(rooted ? std::string(path) : currentFolder() + "/" + std::string(path));
+    const PathText text =
+        parsePath(rooted ? std::string(path) : currentFolder() + "/" + std::string(path));
 
     std::string written = "/";
     for (const std::string& segment : text.segments)

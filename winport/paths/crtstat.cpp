@@ -15,8 +15,8 @@ bool hasProgramExtension(const char* path)
     const char* dot = std::strrchr(path, '.');
     if (!dot || std::strchr(dot, '/'))
         return false;
-    return strcasecmp(dot, ".exe") == 0 || strcasecmp(dot, ".com") == 0 || strcasecmp(dot, ".bat") == 0 ||
-           strcasecmp(dot, ".cmd") == 0;
+    return strcasecmp(dot, ".exe") == 0 || strcasecmp(dot, ".com") == 0 ||
+           strcasecmp(dot, ".bat") == 0 || strcasecmp(dot, ".cmd") == 0;
 }
 
 unsigned short windowsMode(const struct stat& st, const char* path)
@@ -34,7 +34,10 @@ unsigned short windowsMode(const struct stat& st, const char* path)
     return static_cast<unsigned short>(mode | ((mode & 0700) >> 3) | ((mode & 0700) >> 6));
 }
 
-bool fitsIn32(long long value) { return value >= INT32_MIN && value <= INT32_MAX; }
+bool fitsIn32(long long value)
+{
+    return value >= INT32_MIN && value <= INT32_MAX;
+}
 
 // The Windows view of what stat found at `path`.
 int fillStat32(const struct stat& st, const char* path, struct _stat32* buffer)

@@ -10,8 +10,8 @@ namespace winport {
 namespace {
 
 const char* const kHeaders[] = {"REGEDIT4", "Windows Registry Editor Version 5.00"};
-const char* const kRoots[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_USERS",
-                              "HKEY_CURRENT_CONFIG"};
+const char* const kRoots[] = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT",
+                              "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
 
 std::string folded(std::string_view text)
 {
@@ -21,7 +21,10 @@ std::string folded(std::string_view text)
     return out;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) { return folded(a) == folded(b); }
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return folded(a) == folded(b);
+}
 
 std::string_view trimmed(std::string_view text)
 {
@@ -34,7 +37,8 @@ std::string_view trimmed(std::string_view text)
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 // What may follow a complete value: nothing, or a comment.
@@ -87,10 +91,11 @@ std::string utf8FromUtf16(std::string_view bytes)
 {
     std::string out;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t unit = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        char32_t unit =
+            static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t low =
-                static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
+            const char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
+                                 (static_cast<unsigned char>(bytes[i + 3]) << 8);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 i += 2;
@@ -101,7 +106,10 @@ std::string utf8FromUtf16(std::string_view bytes)
     return out;
 }
 
-bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+bool isTextType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
 struct Line
 {
@@ -161,7 +169,8 @@ bool RegFile::parse(std::string_view bytes)
 bool RegFile::parseLines(std::string_view text)
 {
     const std::vector<Line> lines = logicalLines(text);
-    auto line = std::find_if(lines.begin(), lines.end(), [](const Line& l) { return !trimmed(l.text).empty(); });
+    auto line = std::find_if(lines.begin(), lines.end(),
+                             [](const Line& l) { return !trimmed(l.text).empty(); });
     if (line == lines.end())
         return fail(0, "empty file");
     const std::string_view header = trimmed(line->text);
@@ -173,9 +182,10 @@ bool RegFile::parseLines(std::string_view text)
         const std::string_view content = trimmed(line->text);
         if (content.empty() || content[0] == ';')
             continue;
-        const bool ok = content[0] == '['                       ? parseSection(line->number, content)
-                        : content[0] == '"' || content[0] == '@' ? parseValueLine(line->number, content)
-                                                                 : fail(line->number, "unexpected text");
+        const bool ok = content[0] == '[' ? parseSection(line->number, content)
+                        : content[0] == '"' || content[0] == '@'
+                            ? parseValueLine(line->number, content)
+                            : fail(line->number, "unexpected text");
         if (!ok)
             return false;
     }
@@ -194,7 +204,8 @@ bool RegFile::parseSection(int line, std::string_view section)
         section.remove_suffix(1);
 
     const std::string_view root = section.substr(0, section.find('\\'));
-    if (std::none_of(std::begin(kRoots), std::end(kRoots), [&](const char* r) { return equalsIgnoringCase(r, root); }))
+    if (std::none_of(std::begin(kRoots), std::end(kRoots),
+                     [&](const char* r) { return equalsIgnoringCase(r, root); }))
         return fail(line, "unknown root key");
     if (section.find("\\\\") != std::string_view::npos)
         return fail(line, "empty key name");
@@ -294,14 +305,19 @@ void RegFile::addKey(const std::string& path)
 void RegFile::removeKey(const std::string& path)
 {
     const std::string below = path + "\\";
-    auto drop = [&](const std::string& key) { return key == path || key.compare(0, below.size(), below) == 0; };
+    auto drop = [&](const std::string& key) {
+        return key == path || key.compare(0, below.size(), below) == 0;
+    };
     for (auto it = m_keys.begin(); it != m_keys.end();)
         it = drop(it->first) ? m_keys.erase(it) : std::next(it);
     for (auto it = m_existing.begin(); it != m_existing.end();)
         it = drop(*it) ? m_existing.erase(it) : std::next(it);
 }
 
-bool RegFile::hasKey(std::string_view path) const { return m_existing.count(folded(path)) != 0; }
+bool RegFile::hasKey(std::string_view path) const
+{
+    return m_existing.count(folded(path)) != 0;
+}
 
 const RegValue* RegFile::value(std::string_view path, std::string_view name) const
 {

@@ -51,8 +51,8 @@ private:
     void removeKey(const std::string& foldedPath);
 
     std::map<std::string, Values> m_keys; // by folded path
-    std::set<std::string> m_existing; // folded paths of the keys and their parents
-    Values* m_section = nullptr; // where value lines go; null after a deletion
+    std::set<std::string> m_existing;     // folded paths of the keys and their parents
+    Values* m_section = nullptr;          // where value lines go; null after a deletion
     bool m_inSection = false;
     bool m_unicode = false; // version 5.00: hex(2) and hex(7) data are UTF-16LE
     Error m_error;

@@ -99,7 +99,8 @@ bool equalsIgnoringCase(const std::string& a, size_t at, size_t length, const ch
 std::string redirected32(const std::string& path)
 {
     const size_t software = path.find('\\');
-    if (software == std::string::npos || !equalsIgnoringCase(path, 0, software, "HKEY_LOCAL_MACHINE"))
+    if (software == std::string::npos ||
+        !equalsIgnoringCase(path, 0, software, "HKEY_LOCAL_MACHINE"))
         return path;
     const size_t below = std::min(path.find('\\', software + 1), path.size());
     if (!equalsIgnoringCase(path, software + 1, below - software - 1, "SOFTWARE"))
@@ -112,7 +113,8 @@ std::string redirected32(const std::string& path)
 
 } // namespace
 
-WINPORT_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult)
+WINPORT_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired,
+                                         PHKEY phkResult)
 {
     if (!phkResult)
         return ERROR_INVALID_PARAMETER;
@@ -141,8 +143,8 @@ WINPORT_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGS
     return ERROR_SUCCESS;
 }
 
-WINPORT_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
-                                            LPBYTE lpData, LPDWORD lpcbData)
+WINPORT_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
+                                            LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;

@@ -51,7 +51,8 @@ std::string fileNameFor(const char* name)
 // steps by every opener and closer of any event, makes them one step across
 // threads and processes. The closer also unlinks the file under it when no
 // other holder remains, so the folder does not fill up.
-class FolderGuard {
+class FolderGuard
+{
 public:
     explicit FolderGuard(const std::string& folder)
     {

@@ -9,11 +9,14 @@ namespace winport {
 // the objects folder (WINPORT_OBJECTS, else /tmp/winport-<uid>): the lock
 // lives exactly as long as some handle to the event is open, in whatever
 // process, and dies with its process like a Windows handle does.
-class EventObject : public KernelObject {
+class EventObject : public KernelObject
+{
 public:
     static constexpr Kind kKind = Kind::Event;
 
-    EventObject() : KernelObject(kKind) {}
+    EventObject()
+        : KernelObject(kKind)
+    {}
     ~EventObject() override;
 
     // Takes the name's lock. False with the last error set on failure;

@@ -7,7 +7,8 @@ namespace winport {
 namespace handles {
 namespace {
 
-struct Table {
+struct Table
+{
     std::mutex mutex;
     std::unordered_map<HANDLE, std::shared_ptr<KernelObject>> objects;
 };

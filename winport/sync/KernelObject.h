@@ -7,11 +7,14 @@
 
 namespace winport {
 
-class KernelObject {
+class KernelObject
+{
 public:
     enum class Kind { Event, File };
 
-    explicit KernelObject(Kind kind) : m_kind(kind) {}
+    explicit KernelObject(Kind kind)
+        : m_kind(kind)
+    {}
     virtual ~KernelObject() = default;
     KernelObject(const KernelObject&) = delete;
     KernelObject& operator=(const KernelObject&) = delete;

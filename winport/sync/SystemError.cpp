@@ -28,6 +28,9 @@ DWORD winErrorFromErrno(int error)
     }
 }
 
-void setLastErrorFromErrno() { SetLastError(winErrorFromErrno(errno)); }
+void setLastErrorFromErrno()
+{
+    SetLastError(winErrorFromErrno(errno));
+}
 
 } // namespace winport

@@ -3,7 +3,10 @@
 namespace winport {
 namespace {
 
-bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool isContinuation(unsigned char b)
+{
+    return (b & 0xC0) == 0x80;
+}
 
 } // namespace
 
@@ -16,7 +19,7 @@ size_t decodeUtf8(const unsigned char* text, size_t size, char32_t& codePoint, b
         return 1;
 
     size_t length = 0;
-    unsigned char low = 0x80; // the second byte's range: it rules out overlong
+    unsigned char low = 0x80;  // the second byte's range: it rules out overlong
     unsigned char high = 0xBF; // forms, surrogates and values past U+10FFFF
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;

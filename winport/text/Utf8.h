@@ -17,6 +17,9 @@ size_t decodeUtf8(const unsigned char* text, size_t size, char32_t& codePoint, b
 void appendUtf8(std::string& out, char32_t codePoint);
 
 // Whether `c` is a Unicode scalar value (no surrogate, at most U+10FFFF).
-inline bool isScalarValue(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+inline bool isScalarValue(char32_t c)
+{
+    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
+}
 
 } // namespace winport

@@ -9,7 +9,10 @@ namespace {
 
 constexpr size_t kPrefix = sizeof(DWORD);
 
-unsigned char* blockOf(BSTR text) { return reinterpret_cast<unsigned char*>(text) - kPrefix; }
+unsigned char* blockOf(BSTR text)
+{
+    return reinterpret_cast<unsigned char*>(text) - kPrefix;
+}
 
 BSTR allocate(UINT length)
 {
@@ -50,7 +53,10 @@ WINPORT_API UINT WINAPI SysStringByteLen(BSTR bstr)
     return bytes;
 }
 
-WINPORT_API UINT WINAPI SysStringLen(BSTR pbstr) { return SysStringByteLen(pbstr) / sizeof(OLECHAR); }
+WINPORT_API UINT WINAPI SysStringLen(BSTR pbstr)
+{
+    return SysStringByteLen(pbstr) / sizeof(OLECHAR);
+}
 
 WINPORT_API void WINAPI SysFreeString(BSTR bstrString)
 {

@@ -56,10 +56,11 @@ char32_t nextWide(const WCHAR* text, size_t length, size_t& i)
 
 } // namespace
 
-WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                                           LPWSTR lpWideCharStr, int cchWideChar)
+WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,
+                                           int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar)
 {
-    if (!lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 || (cchWideChar > 0 && !lpWideCharStr) ||
+    if (!lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 ||
+        (cchWideChar > 0 && !lpWideCharStr) ||
         static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr) ||
         !isUtf8CodePage(CodePage))
         return fail(ERROR_INVALID_PARAMETER);
@@ -67,7 +68,8 @@ WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR 
     if (dwFlags & ~allowed)
         return fail(ERROR_INVALID_FLAGS);
 
-    const size_t length = cbMultiByte < 0 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
+    const size_t length =
+        cbMultiByte < 0 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     const auto* bytes = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
     std::wstring converted;
     converted.reserve(length);
@@ -82,11 +84,12 @@ WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR 
     return deliver(converted, lpWideCharStr, cchWideChar);
 }
 
-WINPORT_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
-                                           LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
-                                           LPBOOL lpUsedDefaultChar)
+WINPORT_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
+                                           int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
+                                           LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar)
 {
-    if (!lpWideCharStr || cchWideChar == 0 || cbMultiByte < 0 || (cbMultiByte > 0 && !lpMultiByteStr) ||
+    if (!lpWideCharStr || cchWideChar == 0 || cbMultiByte < 0 ||
+        (cbMultiByte > 0 && !lpMultiByteStr) ||
         static_cast<const void*>(lpWideCharStr) == static_cast<const void*>(lpMultiByteStr) ||
         !isUtf8CodePage(CodePage))
         return fail(ERROR_INVALID_PARAMETER);
@@ -98,7 +101,8 @@ WINPORT_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR
             return fail(ERROR_INVALID_PARAMETER);
     }
 
-    const size_t length = cchWideChar < 0 ? std::wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
+    const size_t length =
+        cchWideChar < 0 ? std::wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
     std::string converted;
     converted.reserve(length * 3);
     BOOL replaced = FALSE;

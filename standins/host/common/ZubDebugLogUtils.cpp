@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <mutex>
 
-namespace
-{
+namespace {
 
 // Where the log goes: ZUB_DEBUG_LOG names a file (or "stderr"), and a test
 // may keep the entries in memory. Read afresh at each call, so a test or the
@@ -91,8 +90,7 @@ DebugLogSink& sink()
 }
 
 class ProcessDebugLog : public ZubDebugLogUtils
-{
-};
+{};
 
 void record(ZubHostTesting::LogOperation operation, const QString& message, const QString& file,
             const QString& function, int line)
@@ -108,17 +106,20 @@ ZubDebugLogUtils* ZubDebugLogUtils::getInstance()
     return &instance;
 }
 
-void ZubDebugLogUtils::debug(const QString& message, const QString& file, const QString& function, int line)
+void ZubDebugLogUtils::debug(const QString& message, const QString& file, const QString& function,
+                             int line)
 {
     record(ZubHostTesting::LogOperation::Debug, message, file, function, line);
 }
 
-void ZubDebugLogUtils::info(const QString& message, const QString& file, const QString& function, int line)
+void ZubDebugLogUtils::info(const QString& message, const QString& file, const QString& function,
+                            int line)
 {
     record(ZubHostTesting::LogOperation::Info, message, file, function, line);
 }
 
-void ZubDebugLogUtils::error(const QString& message, const QString& file, const QString& function, int line)
+void ZubDebugLogUtils::error(const QString& message, const QString& file, const QString& function,
+                             int line)
 {
     record(ZubHostTesting::LogOperation::Error, message, file, function, line);
 }

@@ -3,8 +3,7 @@
 
 #include <atomic>
 
-namespace
-{
+namespace {
 std::atomic<IZubUserActionLogService*> g_service{nullptr};
 std::atomic<int> g_setCount{0};
 } // namespace

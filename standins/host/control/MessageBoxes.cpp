@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <mutex>
 
-namespace
-{
+namespace {
 
 using ZubHostTesting::MessageBoxKind;
 using ZubHostTesting::MessageBoxRecord;
@@ -55,7 +54,8 @@ int tip(const MessageBoxRecord& record, QWidget* parent, bool modalToApplication
         std::fprintf(stderr, "[%s] %s\n", boxName(record.box), record.text.toUtf8().constData());
         return QMessageBox::Ok;
     }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), record.text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), record.text, QMessageBox::Ok,
+                    parent);
     box.setDetailedText(record.detail);
     if (modalToApplication)
         box.setWindowModality(Qt::ApplicationModal);
@@ -69,7 +69,8 @@ int PevMessageBox::tip(const QString& text, QWidget* parent, bool modalToApplica
     return ::tip({MessageBoxKind::Pev, text, QString()}, parent, modalToApplication);
 }
 
-int MirnMessageBox::tip(const QString& text, QWidget* parent, bool modalToApplication, const QString& detail)
+int MirnMessageBox::tip(const QString& text, QWidget* parent, bool modalToApplication,
+                        const QString& detail)
 {
     return ::tip({MessageBoxKind::Mirn, text, detail}, parent, modalToApplication);
 }

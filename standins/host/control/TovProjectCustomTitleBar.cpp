@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <QToolButton>
 
-namespace
-{
+namespace {
 const int kTitleBarHeight = 48;
 const int kCloseButtonSize = 16;
 } // namespace
@@ -47,5 +46,4 @@ QToolButton* TovProjectCustomTitleBar::getCloseButton() const
 
 ZubCustomTitleBar::ZubCustomTitleBar(QWidget* parent)
     : TovProjectCustomTitleBar(parent)
-{
-}
+{}

@@ -5,9 +5,10 @@
 
 // Only the window kind and the close button are honoured; the other options
 // of the real framework change nothing a caller relies on.
-ZubCustomTitleDialog::ZubCustomTitleDialog(QWidget* parent, Qt::WindowFlags flags, bool /*resizable*/,
-                                           bool /*maximizable*/, bool isDialog, ITovUIService* /*uiService*/,
-                                           bool /*minimizable*/, bool /*showIcon*/, bool closable)
+ZubCustomTitleDialog::ZubCustomTitleDialog(QWidget* parent, Qt::WindowFlags flags,
+                                           bool /*resizable*/, bool /*maximizable*/, bool isDialog,
+                                           ITovUIService* /*uiService*/, bool /*minimizable*/,
+                                           bool /*showIcon*/, bool closable)
     : ZubCustomTitleFrame(parent, flags | (isDialog ? Qt::Dialog : Qt::Window))
 {
     m_pTitleBar->getCloseButton()->setVisible(closable);

@@ -15,7 +15,8 @@ ZubCustomTitleFrame::ZubCustomTitleFrame(QWidget* parent, Qt::WindowFlags flags)
     layout->addWidget(m_pTitleBar);
 
     connect(m_pTitleBar, &TovProjectCustomTitleBar::closeClicked, this, &QDialog::reject);
-    connect(this, &QWidget::windowTitleChanged, m_pTitleBar->getWindowTitleLabel(), &QLabel::setText);
+    connect(this, &QWidget::windowTitleChanged, m_pTitleBar->getWindowTitleLabel(),
+            &QLabel::setText);
 }
 
 ZubCustomTitleBar* ZubCustomTitleFrame::getTitleBarFrame() const

@@ -6,8 +6,7 @@
 #include <functional>
 #include <vector>
 
-namespace ZubHostTesting
-{
+namespace ZubHostTesting {
 
 // ---- debug log (ZubCommon64d) ----
 enum class LogOperation { Debug, Info, Error };

@@ -12,5 +12,4 @@ WINPORT_API int _snprintf(char* buffer, size_t count, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 // As _vsnprintf; the format speaks Windows' wide dialect: %s and %c take wide
 // arguments, %S, %C, %hs and %hc narrow ones.
-WINPORT_API int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format,
-                            va_list argptr);
+WINPORT_API int _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list argptr);

@@ -2,7 +2,8 @@
 // Debugger output, local time, process and thread ids.
 #include <winport/types.h>
 
-typedef struct _SYSTEMTIME {
+typedef struct _SYSTEMTIME
+{
     WORD wYear;
     WORD wMonth;
     WORD wDayOfWeek;

@@ -8,7 +8,8 @@
 typedef struct _ACL ACL, *PACL;
 typedef PVOID PSID;
 typedef WORD SECURITY_DESCRIPTOR_CONTROL;
-typedef struct _SECURITY_DESCRIPTOR {
+typedef struct _SECURITY_DESCRIPTOR
+{
     BYTE Revision;
     BYTE Sbz1;
     SECURITY_DESCRIPTOR_CONTROL Control;
@@ -44,11 +45,14 @@ WINPORT_API BOOL SetSecurityDescriptorDacl(PSECURITY_DESCRIPTOR pSecurityDescrip
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define MAXDWORD 0xffffffffu
 
-typedef struct _OVERLAPPED {
+typedef struct _OVERLAPPED
+{
     ULONG_PTR Internal;
     ULONG_PTR InternalHigh;
-    union {
-        struct {
+    union
+    {
+        struct
+        {
             DWORD Offset;
             DWORD OffsetHigh;
         };

@@ -23,7 +23,8 @@ WINPORT_API BOOL WINAPI PathRemoveFileSpecA(LPSTR pszPath);
 #define _S_IWRITE 0x0080
 #define _S_IEXEC 0x0040
 
-struct _stat32 {
+struct _stat32
+{
     unsigned int st_dev;
     unsigned short st_ino;
     unsigned short st_mode;

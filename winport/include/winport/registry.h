@@ -28,8 +28,8 @@ typedef LONG LSTATUS;
 #define REG_MULTI_SZ 7
 #define REG_QWORD 11
 
-WINPORT_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
-                                         PHKEY phkResult);
-WINPORT_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
-                                            LPBYTE lpData, LPDWORD lpcbData);
+WINPORT_API LSTATUS WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions,
+                                         REGSAM samDesired, PHKEY phkResult);
+WINPORT_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
+                                            LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
 WINPORT_API LSTATUS WINAPI RegCloseKey(HKEY hKey);

@@ -3,15 +3,18 @@
 // basics shared by every kernel object (security attributes, CloseHandle).
 #include <winport/types.h>
 
-typedef struct _SECURITY_ATTRIBUTES {
+typedef struct _SECURITY_ATTRIBUTES
+{
     DWORD nLength;
     LPVOID lpSecurityDescriptor;
     BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
 // Opaque storage for a recursive mutex; only the calls below touch it.
-typedef struct _RTL_CRITICAL_SECTION {
-    union {
+typedef struct _RTL_CRITICAL_SECTION
+{
+    union
+    {
         void* align;
         unsigned char storage[64];
     } opaque;

@@ -13,11 +13,11 @@
 #define MB_ERR_INVALID_CHARS 0x8
 #define WC_ERR_INVALID_CHARS 0x80
 
-WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
-                                           LPWSTR lpWideCharStr, int cchWideChar);
-WINPORT_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
-                                           LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
-                                           LPBOOL lpUsedDefaultChar);
+WINPORT_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr,
+                                           int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar);
+WINPORT_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr,
+                                           int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
+                                           LPCSTR lpDefaultChar, LPBOOL lpUsedDefaultChar);
 
 WINPORT_API BSTR WINAPI SysAllocString(const OLECHAR* psz);
 WINPORT_API BSTR WINAPI SysAllocStringLen(const OLECHAR* strIn, UINT ui);

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #if defined(WINPORT_BUILDING)
-#  define WINPORT_API extern "C" __attribute__((visibility("default")))
+#define WINPORT_API extern "C" __attribute__((visibility("default")))
 #else
-#  define WINPORT_API extern "C"
+#define WINPORT_API extern "C"
 #endif
 
 #define WINAPI
@@ -62,16 +62,17 @@ typedef ACCESS_MASK REGSAM;
 typedef INT_PTR (*FARPROC)();
 
 #ifndef TRUE
-#  define TRUE 1
+#define TRUE 1
 #endif
 #ifndef FALSE
-#  define FALSE 0
+#define FALSE 0
 #endif
 #define MAX_PATH 260
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 #define INFINITE 0xFFFFFFFFu
 
-typedef struct _GUID {
+typedef struct _GUID
+{
     uint32_t Data1;
     uint16_t Data2;
     uint16_t Data3;
@@ -90,8 +91,14 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b)
 }
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 #define IsEqualCLSID(a, b) IsEqualGUID(a, b)
-inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b); }
-inline bool operator!=(REFGUID a, REFGUID b) { return !IsEqualGUID(a, b); }
+inline bool operator==(REFGUID a, REFGUID b)
+{
+    return IsEqualGUID(a, b);
+}
+inline bool operator!=(REFGUID a, REFGUID b)
+{
+    return !IsEqualGUID(a, b);
+}
 
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
