@@ -80,3 +80,14 @@ TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
     EXPECT_EQ(written, expected);
     EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), size_t(threads * perThread));
 }
+
+TEST_F(DebugLogTest, FileLineKeepsPlaceholdersOfTheMessage)
+{
+    const QString path = m_dir.filePath("debug.log");
+    qputenv("ZUB_DEBUG_LOG", QFile::encodeName(path));
+    ZubDebugLogUtils::getInstance()->info("50%1 done %2%3 %4", "p.cpp", "fp", 7);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("info: 50%1 done %2%3 %4 [fp p.cpp:7]\n"));
+}

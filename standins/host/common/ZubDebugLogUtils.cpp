@@ -57,9 +57,10 @@ private:
     {
         QString message = entry.message;
         message.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        // One pass: a %N inside the message stays as it is.
         return QStringLiteral("%1: %2 [%3 %4:%5]\n")
-            .arg(QLatin1String(operationName(entry.operation)), message, entry.function, entry.file)
-            .arg(entry.line)
+            .arg(QLatin1String(operationName(entry.operation)), message, entry.function, entry.file,
+                 QString::number(entry.line))
             .toUtf8();
     }
 
