@@ -46,9 +46,9 @@ std::vector<QLibrary*>& keptModuleLibraries()
 QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const QString& name,
                                                  void* arg4, bool flag)
 {
-    const QString dir = QCoreApplication::applicationDirPath() + g_strModuleDir;
+    const QString dir = QCoreApplication::applicationDirPath() + moduleDirectory();
     const QString fileName =
-        QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), g_strModuleSuffix);
+        QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), QString(g_strModuleSuffix));
 
     auto* library = new QLibrary(dir + fileName);
     keptModuleLibraries().push_back(library);

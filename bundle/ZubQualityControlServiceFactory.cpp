@@ -57,7 +57,7 @@ bool ZubQualityControlServiceFactory::updateQualityControl(IZubUpdateHost* host,
         m_pUpdateController = createUpdateController(host);
     if (!m_pUpdateController)
         return true;
-    return m_pUpdateController->checkAndUpdate(g_strComponentName, silent);
+    return m_pUpdateController->checkAndUpdate(QString(g_strComponentName), silent);
 }
 
 QualityControlUIFacade* ZubQualityControlServiceFactory::getUIFacade(void* arg1, void* arg2,

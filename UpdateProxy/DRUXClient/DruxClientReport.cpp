@@ -8,6 +8,20 @@
 
 #include <QString>
 
+namespace {
+QString refusalText(int code)
+{
+    switch (code) {
+    case DRUXCODE::kCheckAgain: return QString(g_strUpdateCheckAgain);
+    case DRUXCODE::kNoVersion: return QString(g_strUpdateNoVersion);
+    case DRUXCODE::kBusy: return QString(g_strUpdateBusy);
+    case DRUXCODE::kNotInstalled: return QString(g_strUpdateNotInstalled);
+    case DRUXCODE::kAlreadyCurrent: return QString(g_strUpdateAlreadyCurrent);
+    default: return QString(g_strUpdateFailed).arg(code);
+    }
+}
+} // namespace
+
 namespace DruxClientReport {
 const char* const kSourceFile = "UpdateProxy/DRUXClient";
 
@@ -35,15 +49,6 @@ void logBusyGiveUp(int checks, const char* function, int line)
 
 void showUpdateRefused(int code)
 {
-    QString text;
-    switch (code) {
-    case DRUXCODE::kCheckAgain: text = g_strUpdateCheckAgain; break;
-    case DRUXCODE::kNoVersion: text = g_strUpdateNoVersion; break;
-    case DRUXCODE::kBusy: text = g_strUpdateBusy; break;
-    case DRUXCODE::kNotInstalled: text = g_strUpdateNotInstalled; break;
-    case DRUXCODE::kAlreadyCurrent: text = g_strUpdateAlreadyCurrent; break;
-    default: text = g_strUpdateFailed.arg(code); break;
-    }
-    PevMessageBox::tip(text, nullptr, false);
+    PevMessageBox::tip(refusalText(code), nullptr, false);
 }
 } // namespace DruxClientReport
