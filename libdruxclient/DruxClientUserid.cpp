@@ -10,7 +10,7 @@ int DruxClientUserid::checkUpdate(const std::string& firstUser, const std::strin
                                   unsigned int* hasUpdate, std::string& reason,
                                   std::vector<DruxUpdateInfoUserid>& list)
 {
-    const int guard = detail::checkGuard(service != nullptr, hasUpdate, appname, bits);
+    const int guard = detail::checkGuard(static_cast<bool>(service), hasUpdate, appname, bits);
     if (guard != DRUXCODE::kOk)
         return guard;
     user1 = firstUser;

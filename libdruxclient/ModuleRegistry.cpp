@@ -1,6 +1,7 @@
 #include "ModuleRegistry.h"
 
 #include "ClientLog.h"
+#include "ComPtr.h"
 
 #include <qor/IQORCore.h>
 #include <shlwapi.h>
@@ -65,8 +66,8 @@ bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid
         clientLog()->log("get DllGetClassObject function failed");
         return false;
     }
-    IClassFactory* factory = nullptr;
-    code = entry(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    ComPtr<IClassFactory> factory;
+    code = entry(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.out()));
     if (FAILED(code)) {
         clientLog()->log("create class factory failed, ret 0x%08x", static_cast<unsigned>(code));
         return false;
@@ -74,7 +75,6 @@ bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid
     if (factory) {
         code = factory->CreateInstance(nullptr, iid, object);
         clientLog()->log("create instance ret 0x%08x", static_cast<unsigned>(code));
-        factory->Release();
     }
     return SUCCEEDED(code);
 }

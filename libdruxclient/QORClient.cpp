@@ -25,7 +25,6 @@ std::atomic<QORClient*> g_client{nullptr};
 
 QORClient::QORClient()
     : m_count(0)
-    , m_core(nullptr)
 {
     // The first line completes the logger before this client: the client is
     // therefore destroyed first at unload, while the log still works.
@@ -35,8 +34,7 @@ QORClient::QORClient()
 
 QORClient::~QORClient()
 {
-    if (m_core)
-        m_core->Release();
+    m_core.reset();
     qorlog::debugLog("QORClient dtor");
 }
 
@@ -48,8 +46,8 @@ bool QORClient::createCore()
         return false;
     }
     const std::string library = directory + kCoreSuffix;
-    if (!ModuleRegistry::processWide().createObjectFromDll(library, CLSID_QORCore, IID_IQORCore,
-                                                           reinterpret_cast<void**>(&m_core))) {
+    if (!ModuleRegistry::processWide().createObjectFromDll(
+            library, CLSID_QORCore, IID_IQORCore, reinterpret_cast<void**>(m_core.out()))) {
         clientLog()->log("create core instance failed, ret 0x%08x", 0u);
         return false;
     }

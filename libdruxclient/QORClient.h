@@ -1,4 +1,6 @@
 #pragma once
+#include "ComPtr.h"
+
 #include <windows.h>
 
 struct IQORCore;
@@ -35,7 +37,7 @@ private:
     bool createCore();
 
     LONG volatile m_count;
-    IQORCore* m_core;
+    ComPtr<IQORCore> m_core;
 };
 
 // Never null; adds one reference that the caller releases.

@@ -3,6 +3,7 @@
 // each flavour passes its own service interface, record type and names.
 #include "ClientLog.h"
 #include "ClientText.h"
+#include "ComPtr.h"
 #include "DruxNotify.h"
 #include "KaNotifyProxy.h"
 #include "QORClient.h"
@@ -33,10 +34,9 @@ template <class Service>
 Service* createService(const Flavour& flavour, REFCLSID clsid, REFIID iid)
 {
     clientLog()->log("%s ctor", flavour.client);
+    const QORCLIENT::ComPtr<QORCLIENT::IQORClient> qor(QORCLIENT::getQORClient());
     Service* service = nullptr;
-    QORCLIENT::IQORClient* qor = QORCLIENT::getQORClient();
     const HRESULT status = qor->CreateInstance(clsid, iid, reinterpret_cast<void**>(&service));
-    qor->Release();
     if (FAILED(status)) {
         clientLog()->log("create %s failed, ret 0x%08x", flavour.service,
                          static_cast<unsigned>(status));
@@ -47,11 +47,9 @@ Service* createService(const Flavour& flavour, REFCLSID clsid, REFIID iid)
 }
 
 template <class Service>
-void releaseService(const Flavour& flavour, Service*& service)
+void releaseService(const Flavour& flavour, QORCLIENT::ComPtr<Service>& service)
 {
-    if (service)
-        service->Release();
-    service = nullptr;
+    service.reset();
     qorlog::debugLog("%s dtor", flavour.client);
 }
 

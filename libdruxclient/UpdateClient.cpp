@@ -37,7 +37,7 @@ template <class Service, class Record>
 UpdateClient<Service, Record>::UpdateClient()
 {
     using Of = ServiceOf<Service>;
-    service = detail::createService<Service>(Of::kFlavour, Of::clsid(), Of::iid());
+    service.reset(detail::createService<Service>(Of::kFlavour, Of::clsid(), Of::iid()));
 }
 
 // Releases the service; the platform's Stop is not called here.
@@ -67,7 +67,7 @@ template <class Service, class Record>
 int UpdateClient<Service, Record>::checkUpdate(unsigned int* hasUpdate, std::string& reason,
                                                std::vector<Record>& list)
 {
-    const int guard = detail::checkGuard(service != nullptr, hasUpdate, appname, bits);
+    const int guard = detail::checkGuard(static_cast<bool>(service), hasUpdate, appname, bits);
     if (guard != DRUXCODE::kOk)
         return guard;
     return detail::runCheck(hasUpdate, reason, list,
@@ -76,10 +76,8 @@ int UpdateClient<Service, Record>::checkUpdate(unsigned int* hasUpdate, std::str
                             });
 }
 
-// Hands the update to the platform with a new proxy over `notify`. From the
-// proxy's creation on, the sink is released on every path but the guards.
 template <class Service, class Record>
-int UpdateClient<Service, Record>::doUpdate(const Record& info, int updateBits, DruxNotify* notify)
+int UpdateClient<Service, Record>::updateGuard(int updateBits, const DruxNotify* notify) const
 {
     if (!service)
         return DRUXCODE::kNoService;
@@ -87,17 +85,27 @@ int UpdateClient<Service, Record>::doUpdate(const Record& info, int updateBits, 
         return DRUXCODE::kBadArgument;
     if (appname.empty() || !detail::validBits(bits))
         return DRUXCODE::kNotStarted;
+    return DRUXCODE::kOk;
+}
+
+// Hands the update to the platform with a new proxy over `notify`.
+template <class Service, class Record>
+int UpdateClient<Service, Record>::doUpdate(const Record& info, int updateBits, DruxNotify* notify)
+{
+    const int guard = updateGuard(updateBits, notify);
+    if (guard != DRUXCODE::kOk)
+        return guard;
     int code = DRUXCODE::kNoPlatformCode;
     const Bstr name(info.appname);
-    KaNotifyProxy* proxy = new (std::nothrow) KaNotifyProxy(notify);
+    QORCLIENT::ComPtr<IDruxNotify> proxy(new (std::nothrow) KaNotifyProxy(notify));
     if (!proxy) {
         notify->release();
         return code;
     }
-    if (service->DoUpdate(&code, name.get(), updateBits, proxy) != S_OK) {
-        proxy->Release();
+    // Refused: the proxy goes here, and the sink with it.
+    if (service->DoUpdate(&code, name.get(), updateBits, proxy.get()) != S_OK)
         return code;
-    }
+    proxy.detach(); // the platform's from here on
     return DRUXCODE::kOk;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "ComPtr.h"
 #include "DruxNotify.h"
 #include "DruxUpdateInfo.h"
 
@@ -19,8 +20,19 @@ public:
 
     int start(const std::string& appname, int bits);
     int checkUpdate(unsigned int* hasUpdate, std::string& reason, std::vector<Record>& list);
+    // kOk when doUpdate(info, bits, notify) takes the sink over: its own
+    // checks pass, whatever the platform then answers. Otherwise the code
+    // doUpdate answers without asking the platform, the sink left as it was.
+    int updateGuard(int bits, const DruxNotify* notify) const;
+    // Takes ownership of `notify` when updateGuard(bits, notify) is kOk: the
+    // platform releases it after an accepted update, doUpdate before it
+    // returns after a refused one. On a guard's code it stays the caller's.
     int doUpdate(const Record& info, int bits, DruxNotify* notify);
     int stop();
+
+    // What a successful start stored: empty and 0 when not started.
+    const std::string& startedAppname() const { return appname; }
+    unsigned int startedBits() const { return bits; }
 
     static int parseUpdateList(const std::string& json, std::vector<Record>& list);
 
@@ -31,7 +43,7 @@ protected:
 
     std::string appname;
     unsigned int bits = 0;
-    Service* service = nullptr;
+    QORCLIENT::ComPtr<Service> service;
 };
 
 } // namespace DRUX

@@ -32,16 +32,6 @@ private:
     // for five seconds at most, longer than a task takes to settle.
     static constexpr int kMaxBusyChecks = 50;
     static constexpr unsigned long kBusyPauseMsec = 100;
-
-    static bool isWordSize(long long bits) { return bits == 32 || bits == 64; }
-    // True when the client will refuse at its own argument checks, before it
-    // makes a proxy: the sink then stays ours. Any other refusal has already
-    // released the sink through the proxy, whatever code the platform chose.
-    bool refusesBeforePlatform(int updateBits) const
-    {
-        return !this->service || !isWordSize(updateBits) || this->appname.empty() ||
-               !isWordSize(this->bits);
-    }
 };
 
 template <class Client, class Info>
@@ -69,7 +59,8 @@ int DruxClientWrapper<Client, Info>::checkUntilSettled(Check check, std::vector<
         return static_cast<int>(hasUpdate);
     }
     if (hasUpdate == 0) {
-        DruxClientReport::logCannotUpdate(this->appname, this->bits, reason, function, __LINE__);
+        DruxClientReport::logCannotUpdate(this->startedAppname(), this->startedBits(), reason,
+                                          function, __LINE__);
         return 0;
     }
     list.erase(std::remove_if(list.begin(), list.end(),
@@ -82,14 +73,14 @@ template <class Client, class Info>
 void DruxClientWrapper<Client, Info>::startUpdate(Info& info, IDRUXNotifyInf* notifyInf,
                                                   const char* function)
 {
-    const bool sinkStaysOurs = refusesBeforePlatform(info.bits);
     auto* sink = new KaNotify(true, notifyInf);
+    const bool sinkTaken = this->updateGuard(info.bits, sink) == DRUXCODE::kOk;
     const int code = this->doUpdate(info, info.bits, sink);
     if (code == DRUXCODE::kOk) {
         info.canUpdate = 0;
         return;
     }
-    if (sinkStaysOurs)
+    if (!sinkTaken)
         sink->release();
     DruxClientReport::showUpdateRefused(code);
     DruxClientReport::logFailure("DruxClient DoUpdate failed: %1\n", code, function, __LINE__);
