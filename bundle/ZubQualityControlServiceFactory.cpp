@@ -13,7 +13,7 @@ namespace {
 // The controller of the first update request, with the main form's two
 // services and its user-action log registered; null when the host hands no
 // main form that is also an IZubMainForm (logged, so a later request retries).
-ZubUpdateController* createUpdateController(IZubUpdateHost* host)
+std::unique_ptr<ZubUpdateController> createUpdateController(IZubUpdateHost* host)
 {
     ITovMainForm* mainForm = host ? host->getMainForm() : nullptr;
     auto* zubMainForm = dynamic_cast<IZubMainForm*>(mainForm);
@@ -24,8 +24,8 @@ ZubUpdateController* createUpdateController(IZubUpdateHost* host)
             QString("ZubQualityControlServiceFactory::updateQualityControl"), __LINE__);
         return nullptr;
     }
-    auto* controller =
-        new ZubUpdateController(mainForm->getTovService(), zubMainForm->getZubService());
+    auto controller = std::make_unique<ZubUpdateController>(mainForm->getTovService(),
+                                                            zubMainForm->getZubService());
     ITovMainForm* logForm = host->getMainForm();
     IZubUserActionLogProvider* provider = logForm ? logForm->getUserActionLogProvider() : nullptr;
     if (provider)
@@ -34,17 +34,9 @@ ZubUpdateController* createUpdateController(IZubUpdateHost* host)
 }
 } // namespace
 
-ZubQualityControlServiceFactory::~ZubQualityControlServiceFactory()
-{
-    if (m_pUpdateController) {
-        delete m_pUpdateController;
-        m_pUpdateController = nullptr;
-    }
-    if (m_pFacade) {
-        delete m_pFacade;
-        m_pFacade = nullptr;
-    }
-}
+ZubQualityControlServiceFactory::ZubQualityControlServiceFactory() = default;
+
+ZubQualityControlServiceFactory::~ZubQualityControlServiceFactory() = default;
 
 QString ZubQualityControlServiceFactory::serviceName()
 {
@@ -65,6 +57,6 @@ QualityControlUIFacade* ZubQualityControlServiceFactory::getUIFacade(void* arg1,
                                                                      bool flag)
 {
     if (!m_pFacade)
-        m_pFacade = loadQualityControlFacade(arg1, arg2, name, arg4, flag);
-    return m_pFacade;
+        m_pFacade.reset(loadQualityControlFacade(arg1, arg2, name, arg4, flag));
+    return m_pFacade.get();
 }

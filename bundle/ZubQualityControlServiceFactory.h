@@ -1,6 +1,8 @@
 #pragma once
 #include <IZubQualityControlServiceFactory.h>
 
+#include <memory>
+
 class ZubUpdateController;
 
 // The service the bundle registers: the Quality Control facade, loaded on
@@ -8,7 +10,7 @@ class ZubUpdateController;
 class ZubQualityControlServiceFactory : public IZubQualityControlServiceFactory
 {
 public:
-    ZubQualityControlServiceFactory() = default;
+    ZubQualityControlServiceFactory();
     ~ZubQualityControlServiceFactory() override;
     ZubQualityControlServiceFactory(const ZubQualityControlServiceFactory&) = delete;
     ZubQualityControlServiceFactory& operator=(const ZubQualityControlServiceFactory&) = delete;
@@ -19,6 +21,7 @@ public:
                                         bool flag) override;
 
 private:
-    QualityControlUIFacade* m_pFacade = nullptr;
-    ZubUpdateController* m_pUpdateController = nullptr;
+    // Destroyed in reverse: the controller goes before the facade.
+    std::unique_ptr<QualityControlUIFacade> m_pFacade;
+    std::unique_ptr<ZubUpdateController> m_pUpdateController;
 };

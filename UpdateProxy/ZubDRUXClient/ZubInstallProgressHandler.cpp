@@ -6,7 +6,10 @@
 #include <MirnMessageBox.h>
 #include <ZubCustomTitleDialog.h>
 
+#include <QThread>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 // How long the install stage may take before the update counts as failed.
@@ -14,14 +17,15 @@ const int kInstallTimeoutMsec = 300000;
 } // namespace
 
 ZubInstallProgressHandler::ZubInstallProgressHandler()
-    : m_pTimer(new QTimer())
+    : m_pTimer(new QTimer(this))
     , m_pProgressForm(nullptr)
     , m_nCloseCode(1)
 {
-    connect(m_pTimer, SIGNAL(timeout()), this, SLOT(doTimeout()));
+    connect(m_pTimer, &QTimer::timeout, this, &ZubInstallProgressHandler::doTimeout);
     // Reports arrive on the platform's thread, and a QTimer may only be
     // started on its own thread: the self-connection queues the start there.
-    connect(this, SIGNAL(onNotifyStartTimeOut(int)), this, SLOT(doStartTimer(int)));
+    connect(this, &ZubInstallProgressHandler::onNotifyStartTimeOut, this,
+            &ZubInstallProgressHandler::doStartTimer, Qt::QueuedConnection);
 }
 
 ZubInstallProgressHandler::~ZubInstallProgressHandler()
@@ -29,8 +33,7 @@ ZubInstallProgressHandler::~ZubInstallProgressHandler()
     // A late report of the platform must not meet a half-destroyed handler.
     endNotifications();
     closeProgressForm();
-    delete m_pTimer;
-    m_pTimer = nullptr;
+    // The watchdog goes with the QObject base, its parent.
 }
 
 // Runs on the notifying thread. It never touches the form: it only tests the
@@ -60,13 +63,17 @@ void ZubInstallProgressHandler::notifyProgress(int stage, int percent)
 
 void ZubInstallProgressHandler::showProgressForm()
 {
+    Q_ASSERT(onOwnThread());
     m_pTimer->stop();
     auto* form = new ZubProgressForm(nullptr);
     m_pProgressForm.storeRelease(form);
-    connect(this, SIGNAL(onNotifyUpdateProgressForm(QString, int)), form,
-            SLOT(updateProgress(QString, int)));
-    connect(this, SIGNAL(onNotifyEndProgerssForm(int)), form, SLOT(endProgress(int)));
-    connect(form, SIGNAL(onNotifyFormClose(int)), this, SLOT(doProgressFormClose(int)));
+    // The platform's thread emits these: they reach the form on this one.
+    connect(this, &ZubInstallProgressHandler::onNotifyUpdateProgressForm, form,
+            &ZubProgressForm::updateProgress, Qt::QueuedConnection);
+    connect(this, &ZubInstallProgressHandler::onNotifyEndProgerssForm, form,
+            &ZubProgressForm::endProgress, Qt::QueuedConnection);
+    connect(form, &ZubProgressForm::onNotifyFormClose, this,
+            &ZubInstallProgressHandler::doProgressFormClose);
     form->showProgress(QString("组件升级中"), QString("软件升级中, 请稍后..."), true, true,
                        nullptr);
 }
@@ -78,13 +85,18 @@ int ZubInstallProgressHandler::closeCode()
 
 void ZubInstallProgressHandler::closeProgressForm()
 {
+    Q_ASSERT(onOwnThread());
     m_pTimer->stop();
-    ZubProgressForm* form = m_pProgressForm.fetchAndStoreOrdered(nullptr);
+    const std::unique_ptr<ZubProgressForm> form(m_pProgressForm.fetchAndStoreOrdered(nullptr));
     if (!form)
         return;
     // A modal run leaves the finished window alive; it goes with its form.
     delete form->titleDialog();
-    delete form;
+}
+
+bool ZubInstallProgressHandler::onOwnThread() const
+{
+    return QThread::currentThread() == thread();
 }
 
 const QTimer* ZubInstallProgressHandler::watchdog() const
@@ -99,12 +111,14 @@ void ZubInstallProgressHandler::doProgressFormClose(int result)
 
 void ZubInstallProgressHandler::doStartTimer(int msec)
 {
+    Q_ASSERT(onOwnThread());
     m_pTimer->stop();
     m_pTimer->start(msec);
 }
 
 void ZubInstallProgressHandler::doTimeout()
 {
+    Q_ASSERT(onOwnThread());
     m_pTimer->stop();
     MirnMessageBox::tip(QString("组件升级失败，请重启电脑后重试"), nullptr, false, QString());
     emit onNotifyEndProgerssForm(0);

@@ -36,7 +36,10 @@ public slots:
     void doTimeout();
 
 private:
-    QTimer* m_pTimer;
+    // The GUI thread, where the handler lives: the dialog and the watchdog's.
+    bool onOwnThread() const;
+
+    QTimer* m_pTimer; // a child: goes with the handler
     // Set and cleared on the GUI thread, tested on the notifying thread.
     QAtomicPointer<ZubProgressForm> m_pProgressForm;
     int m_nCloseCode;

@@ -6,10 +6,20 @@
 
 #include <ZubMainForm.h>
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <string>
 
 namespace {
 const unsigned int kComponentBits = 64;
+
+// Where the request's Qt widgets may live.
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
 
 // Only the first record of a list counts.
 template <class Info>
@@ -22,37 +32,25 @@ bool recordPasses(const Info& info, const QString& componentName)
 
 ZubUpdateController::ZubUpdateController(ITovService* tovService, IZubService* zubService)
     : m_bBusy(false)
-    , m_pUseridClient(nullptr)
-    , m_pClient(nullptr)
+    , m_pUseridClient(std::make_unique<DruxClient_Userid>())
+    , m_pClient(std::make_unique<DruxClient>())
     , m_pTovService(tovService)
     , m_pZubService(zubService)
-    , m_pProgressHandler(nullptr)
-{
-    m_pUseridClient = new DruxClient_Userid();
-    m_pClient = new DruxClient();
-    m_pProgressHandler = new ZubInstallProgressHandler();
-}
+    , m_pProgressHandler(std::make_unique<ZubInstallProgressHandler>())
+{}
 
+// Both clients are stopped and gone before the handler their updates report to.
 ZubUpdateController::~ZubUpdateController()
 {
-    if (m_pUseridClient) {
-        m_pUseridClient->stop();
-        delete m_pUseridClient;
-        m_pUseridClient = nullptr;
-    }
-    if (m_pClient) {
-        m_pClient->stop();
-        delete m_pClient;
-        m_pClient = nullptr;
-    }
-    delete m_pProgressHandler;
-    m_pProgressHandler = nullptr;
-    m_pTovService = nullptr;
-    m_pZubService = nullptr;
+    m_pUseridClient->stop();
+    m_pUseridClient.reset();
+    m_pClient->stop();
+    m_pClient.reset();
 }
 
 bool ZubUpdateController::checkAndUpdate(const QString& componentName, bool silent)
 {
+    Q_ASSERT(onGuiThread());
     if (m_bBusy)
         return true;
     bool result = true;
@@ -98,7 +96,7 @@ bool ZubUpdateController::installFirst(Client& client, std::vector<Info>& list, 
 {
     if (hasUpdate == 0 || list.empty() || !recordPasses(list.front(), componentName))
         return true;
-    client.doUpdata(list.front(), m_pProgressHandler);
+    client.doUpdata(list.front(), m_pProgressHandler.get());
     if (silent)
         return true;
     m_pProgressHandler->showProgressForm();

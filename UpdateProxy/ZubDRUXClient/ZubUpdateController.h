@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 class DruxClient;
@@ -33,9 +34,9 @@ private:
                       const QString& componentName, bool silent);
 
     bool m_bBusy;
-    DruxClient_Userid* m_pUseridClient;
-    DruxClient* m_pClient;
+    std::unique_ptr<DruxClient_Userid> m_pUseridClient;
+    std::unique_ptr<DruxClient> m_pClient;
     ITovService* m_pTovService;
     IZubService* m_pZubService;
-    ZubInstallProgressHandler* m_pProgressHandler;
+    std::unique_ptr<ZubInstallProgressHandler> m_pProgressHandler;
 };

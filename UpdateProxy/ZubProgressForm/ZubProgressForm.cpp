@@ -72,7 +72,7 @@ void ZubProgressForm::buildWindow(const QString& text, bool dialogFlag, QWidget*
     titleLabel->setStyleSheet(g_strProgressLabelStyle);
     titleLabel->setGeometry(197, 21, 60, 17);
 
-    connect(m_pTitleDialog, SIGNAL(closeFrame()), this, SLOT(onClose()));
+    connect(m_pTitleDialog, &ZubCustomTitleDialog::closeFrame, this, &ZubProgressForm::onClose);
 
     buildContent(text);
     m_pTitleDialog->addDialog(m_pShowWindow, QString());
