@@ -3,6 +3,10 @@
 #include "ClientLog.h"
 #include "ClientText.h"
 
+#include <stdio.h>
+
+#include <exception>
+
 namespace DRUX {
 namespace {
 
@@ -21,6 +25,27 @@ void pinThisModule()
     static_cast<void>(pinned);
 }
 
+void reportDropped(const char* call, const char* what) noexcept
+{
+    char line[256];
+    snprintf(line, sizeof line, "KaNotifyProxy %s dropped: %s\n", call, what);
+    OutputDebugStringA(line);
+}
+
+// Runs one step of a platform call; what it throws ends there, with a line
+// to the debugger naming the call.
+template <class Step>
+void withoutEscape(const char* call, Step step) noexcept
+{
+    try {
+        step();
+    } catch (const std::exception& thrown) {
+        reportDropped(call, thrown.what());
+    } catch (...) {
+        reportDropped(call, "an unknown exception");
+    }
+}
+
 } // namespace
 
 KaNotifyProxy::KaNotifyProxy(DruxNotify* target)
@@ -32,37 +57,41 @@ KaNotifyProxy::KaNotifyProxy(DruxNotify* target)
 KaNotifyProxy::~KaNotifyProxy()
 {
     if (target)
-        target->release();
+        withoutEscape("Release", [this] { target->release(); });
     target = nullptr;
 }
 
 // A text that cannot be converted for lack of memory reaches the sink as a
 // null text, like a null BSTR: the report itself is never dropped.
 HRESULT KaNotifyProxy::NotifyResult(unsigned int error, BSTR text1, BSTR text2, int bits,
-                                    int result)
+                                    int result) noexcept
 {
     if (!target)
         return E_FAIL;
-    const AnsiText first(text1);
-    const AnsiText second(text2);
-    target->notifyResult(error, first.get(), second.get(), bits, result);
+    withoutEscape("NotifyResult", [&] {
+        const AnsiText first(text1);
+        const AnsiText second(text2);
+        target->notifyResult(error, first.get(), second.get(), bits, result);
+    });
     return S_OK;
 }
 
 HRESULT KaNotifyProxy::NotifyStage(unsigned int error, BSTR text1, BSTR text2, int bits, int stage,
-                                   int percent)
+                                   int percent) noexcept
 {
     if (!target)
         return E_FAIL;
-    const AnsiText first(text1);
-    const AnsiText second(text2);
-    target->notifyStage(error, first.get(), second.get(), bits, stage, percent);
+    withoutEscape("NotifyStage", [&] {
+        const AnsiText first(text1);
+        const AnsiText second(text2);
+        target->notifyStage(error, first.get(), second.get(), bits, stage, percent);
+    });
     return S_OK;
 }
 
-HRESULT KaNotifyProxy::Release()
+HRESULT KaNotifyProxy::Release() noexcept
 {
-    clientLog()->log("KaNotifyProxy dtor");
+    withoutEscape("Release", [] { clientLog()->log("KaNotifyProxy dtor"); });
     delete this;
     return S_OK;
 }

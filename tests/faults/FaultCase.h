@@ -66,6 +66,11 @@ struct FaultCase
         fastClock = true;
         return *this;
     }
+    FaultCase& withReceiverThrowingOnce()
+    {
+        receiverThrows = true;
+        return *this;
+    }
     FaultCase& leavingDuringTheUpdate()
     {
         waitsForSinks = false;
@@ -100,6 +105,9 @@ struct FaultCase
     // The host waits for the platform to release its sinks before it lets go
     // of the plug-in; otherwise it unloads the plug-in while reports come in.
     bool waitsForSinks = true;
+    // The first report the plug-in's progress handler passes on from the
+    // platform's thread meets a receiver that throws.
+    bool receiverThrows = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;

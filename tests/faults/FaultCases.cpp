@@ -342,6 +342,18 @@ std::vector<FaultCase> makeCases()
                            R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
             .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
                               "core#1: sink 1 Release", "out#1: destroy notifier"}),
+        FaultCase("receiver_throwing_on_a_report")
+            .withDialog()
+            .withReceiverThrowingOnce()
+            .withScenario(offering(ourList(),
+                                   R"("doUpdate":{"gate":"{gate}","reports":[)"
+                                   R"({"stage":1,"percent":30},{"stage":1,"percent":60},)"
+                                   R"({"stage":4},{"result":0}]})"))
+            .answering(true, {"dbg#1: KaNotifyProxy NotifyStage dropped: a receiver failed",
+                              "!out: [0x*] downloading * 30%",
+                              "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%",
+                              "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
+                              "core#1: sink 1 Release"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()

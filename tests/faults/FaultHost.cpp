@@ -15,9 +15,24 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
+
+// QtCore's hook on every signal emission (declared in its private headers).
+struct QSignalSpyCallbackSet
+{
+    using BeginCallback = void (*)(QObject* sender, int index, void** arguments);
+    using EndCallback = void (*)(QObject* sender, int index);
+    BeginCallback signal_begin_callback;
+    BeginCallback slot_begin_callback;
+    EndCallback signal_end_callback;
+    EndCallback slot_end_callback;
+};
+void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet* callbacks);
 
 namespace {
 // The host's run-time objects, as complete as the case wants them.
@@ -148,6 +163,27 @@ void openGateWithTheDialog(QTimer& watch, const std::string& gate)
     watch.start();
 }
 
+// A receiver of the progress handler's signals that throws at the first one
+// emitted on a thread other than the host's.
+Qt::HANDLE g_hostThread = nullptr;
+std::atomic<bool> g_receiverThrew{false};
+
+void throwAtFirstForeignReport(QObject* sender, int, void**)
+{
+    if (QThread::currentThreadId() == g_hostThread ||
+        std::strcmp(sender->metaObject()->className(), "ZubInstallProgressHandler") != 0)
+        return;
+    if (!g_receiverThrew.exchange(true))
+        throw std::runtime_error("a receiver failed");
+}
+
+void installThrowingReceiver()
+{
+    g_hostThread = QThread::currentThreadId();
+    static QSignalSpyCallbackSet callbacks = {throwAtFirstForeignReport, nullptr, nullptr, nullptr};
+    qt_register_signal_spy_callbacks(&callbacks);
+}
+
 const char* operationName(ZubHostTesting::LogOperation operation)
 {
     switch (operation) {
@@ -199,6 +235,8 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
         return false;
 
     UpdateHost host(fault.host);
+    if (fault.receiverThrows)
+        installThrowingReceiver();
     QTimer watch;
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
