@@ -2,13 +2,13 @@
 #include "ZubQualityControlConstants.h"
 
 #include <QualityControlUIFacade.h>
+#include <ZubDebugLogUtils.h>
 #include <windows.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -33,12 +33,12 @@ private:
     WCHAR m_saved[kDllDirectorySize] = {};
 };
 
-// Every module library object stays for good: the facades' code must outlive
-// them. The list keeps them reachable for the life of the process.
-std::vector<QLibrary*>& keptModuleLibraries()
+void logUnavailable(const QString& reason)
 {
-    static auto* libraries = new std::vector<QLibrary*>;
-    return *libraries;
+    ZubDebugLogUtils::getInstance()->error(
+        QStringLiteral("Quality Control facade unavailable: %1\n").arg(reason),
+        QStringLiteral("bundle/QualityControlModuleLoader"),
+        QStringLiteral("loadQualityControlFacade"), __LINE__);
 }
 
 } // namespace
@@ -50,14 +50,20 @@ QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const Q
     const QString fileName =
         QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), QString(g_strModuleSuffix));
 
-    auto* library = new QLibrary(dir + fileName);
-    keptModuleLibraries().push_back(library);
+    // The facades' code must outlive the library object: once loaded, the
+    // module stays for the life of the process.
+    QLibrary library(dir + fileName);
+    library.setLoadHints(QLibrary::PreventUnloadHint);
     {
         DllDirectoryOverride searchBesideModule(dir);
-        library->load();
+        library.load();
     }
     // After a failed load, resolve() tries once more with the directory restored.
     auto entry = reinterpret_cast<GetQualityControlUIFacadeFunc>(
-        library->resolve("getQualityControlUIFacade"));
-    return entry ? entry(arg1, arg2, name, arg4, flag) : nullptr;
+        library.resolve("getQualityControlUIFacade"));
+    if (!entry) {
+        logUnavailable(library.errorString());
+        return nullptr;
+    }
+    return entry(arg1, arg2, name, arg4, flag);
 }

@@ -51,13 +51,26 @@ protected:
 
 TEST_F(ModuleLocationTest, MissingOrBrokenModuleGivesNullRestoresTheDirectoryAndIsTriedAgain)
 {
+    const QString log = m_suite.filePath("debug.log");
+    qputenv("ZUB_DEBUG_LOG", QFile::encodeName(log));
     const QStringList lines =
         run({"setdir:/opt/before", "call", "junk", "call", installStep(), "call", "probe"});
+    qunsetenv("ZUB_DEBUG_LOG");
     EXPECT_EQ(QDir(m_hostAppDir).canonicalPath(), QDir(binDir()).canonicalPath());
     const QStringList expected{
         "null",   "dlldir=/opt/before", "null",          "dlldir=/opt/before",
         "facade", "dlldir=/opt/before", "probe.calls=1", expectedLoadDirectory()};
     EXPECT_EQ(lines, expected);
+
+    // Each failed load leaves the loader's reason, naming the module, in the host's log.
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> logged = file.readAll().split('\n');
+    ASSERT_EQ(logged.size(), 3); // and the last line's end
+    for (const QByteArray& line : logged.mid(0, 2)) {
+        EXPECT_TRUE(line.startsWith("error: Quality Control facade unavailable: ")) << line.data();
+        EXPECT_TRUE(line.contains("ZubQualityControl64d.dll")) << line.data();
+    }
 }
 
 TEST_F(ModuleLocationTest, ModuleBelowTheApplicationFolderLoadsAndNoDirectoryIsLeftSet)
