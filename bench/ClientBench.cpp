@@ -4,7 +4,7 @@
 #include "Suite.h"
 
 #include "CoreScenario.h"
-#include "QORClient.h"
+#include <libdruxclient/QORClient.h>
 
 #include <benchmark/benchmark.h>
 

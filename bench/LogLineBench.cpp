@@ -5,7 +5,7 @@
 #include "Suite.h"
 
 #include "ChildProcess.h"
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // Json::Value and nothing else.
 #include "Suite.h"
 
-#include "DruxClient2.h"
+#include <libdruxclient/DruxClient2.h>
 
 #include <benchmark/benchmark.h>
 #include <json/json.h>

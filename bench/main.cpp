@@ -4,7 +4,7 @@
 #include "RunBenchmarks.h"
 #include "Suite.h"
 
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 #include "TempDir.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "ClientLogOffDisk.h"
 
-#include <qorlog.h>
+#include <libdruxclient/qorlog.h>
 
 void keepClientLogOffDisk()
 {

@@ -7,7 +7,7 @@
 #include "DRUXClient/IDRUXNotifyInf.h"
 #include "DRUXClient/KaNotify.h"
 
-#include <KaNotifyProxy.h>
+#include <libdruxclient/KaNotifyProxy.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,6 +1,6 @@
 // A .reg file of any bytes: the reader either refuses it with a reason or
 // answers lookups consistently (a value's key exists, and so do its parents).
-#include "registry/RegFile.h"
+#include <winport/registry/RegFile.h>
 
 #include <cstdint>
 #include <cstdlib>

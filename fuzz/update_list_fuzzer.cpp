@@ -3,8 +3,8 @@
 // after what the list held; otherwise the list is left as it was.
 #include "ClientLogOffDisk.h"
 
-#include <DruxClient2.h>
-#include <DruxClientUserid.h>
+#include <libdruxclient/DruxClient2.h>
+#include <libdruxclient/DruxClientUserid.h>
 #include <qor/DruxCodes.h>
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 #include "DruxClientWrapper.h"
 
-#include <DruxClient2.h>
-#include <DruxUpdateInfo.h>
+#include <libdruxclient/DruxClient2.h>
+#include <libdruxclient/DruxUpdateInfo.h>
 
 #include <string>
 #include <vector>

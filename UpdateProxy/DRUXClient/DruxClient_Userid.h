@@ -1,8 +1,8 @@
 #pragma once
 #include "DruxClientWrapper.h"
 
-#include <DruxClientUserid.h>
-#include <DruxUpdateInfo.h>
+#include <libdruxclient/DruxClientUserid.h>
+#include <libdruxclient/DruxUpdateInfo.h>
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "LogLines.h"
 #include "RecordingSink.h"
 
-#include <KaNotifyProxy.h>
+#include <libdruxclient/KaNotifyProxy.h>
 
 #include <windows.h>
 #include <oleauto.h>

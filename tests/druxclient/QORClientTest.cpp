@@ -9,7 +9,7 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 
-#include <QORClient.h>
+#include <libdruxclient/QORClient.h>
 
 #include <qor/IDruxClient2.h>
 #include <qor/QorIds.h>

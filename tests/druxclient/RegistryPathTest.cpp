@@ -5,7 +5,7 @@
 #include "RegistryFixture.h"
 #include "TempDir.h"
 
-#include <RegistryPath.h>
+#include <libdruxclient/RegistryPath.h>
 
 #include <windows.h>
 

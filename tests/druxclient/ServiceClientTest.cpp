@@ -4,8 +4,8 @@
 #include "LogLines.h"
 #include "RecordingSink.h"
 
-#include <DruxClient2.h>
-#include <DruxClientUserid.h>
+#include <libdruxclient/DruxClient2.h>
+#include <libdruxclient/DruxClientUserid.h>
 
 #include <gtest/gtest.h>
 

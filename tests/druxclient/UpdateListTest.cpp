@@ -1,7 +1,7 @@
 #include "LogLines.h"
 
-#include <DruxClient2.h>
-#include <DruxClientUserid.h>
+#include <libdruxclient/DruxClient2.h>
+#include <libdruxclient/DruxClientUserid.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "LogFixture.h"
 
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <algorithm>
 #include <memory>

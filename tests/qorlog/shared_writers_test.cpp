@@ -1,7 +1,7 @@
 #include "LogFixture.h"
 
 #include "ChildProcess.h"
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,7 @@
 #include <shlwapi.h>
 
 #include "TempDir.h"
-#include "paths/PosixPath.h"
+#include <winport/paths/PosixPath.h>
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "RegistryFixture.h"
-#include "registry/RegFile.h"
+#include <winport/registry/RegFile.h>
 
 #include <gtest/gtest.h>
 
