@@ -2,7 +2,6 @@
 #include "ZubQualityControlConstants.h"
 
 #include <QualityControlUIFacade.h>
-#include <ZubDebugLogUtils.h>
 #include <windows.h>
 
 #include <QCoreApplication>
@@ -33,12 +32,12 @@ private:
     WCHAR m_saved[kDllDirectorySize] = {};
 };
 
-void logUnavailable(const QString& reason)
+// The host hears nothing of a missing module, it only gets no facade; the
+// loader's reason goes to the debugger, for whoever looks into why.
+void traceUnavailable(const QString& reason)
 {
-    ZubDebugLogUtils::getInstance()->error(
-        QStringLiteral("Quality Control facade unavailable: %1\n").arg(reason),
-        QStringLiteral("bundle/QualityControlModuleLoader"),
-        QStringLiteral("loadQualityControlFacade"), __LINE__);
+    const QByteArray line = "Quality Control facade unavailable: " + reason.toLocal8Bit() + "\n";
+    OutputDebugStringA(line.constData());
 }
 
 } // namespace
@@ -62,7 +61,7 @@ QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const Q
     auto entry = reinterpret_cast<GetQualityControlUIFacadeFunc>(
         library.resolve("getQualityControlUIFacade"));
     if (!entry) {
-        logUnavailable(library.errorString());
+        traceUnavailable(library.errorString());
         return nullptr;
     }
     return entry(arg1, arg2, name, arg4, flag);

@@ -23,9 +23,11 @@ ZubInstallProgressHandler::ZubInstallProgressHandler()
 {
     connect(m_pTimer, &QTimer::timeout, this, &ZubInstallProgressHandler::doTimeout);
     // Reports arrive on the platform's thread, and a QTimer may only be
-    // started on its own thread: the self-connection queues the start there.
+    // started on its own thread. Automatic connections: a signal emitted on
+    // another thread is queued to the handler's, one emitted on the GUI
+    // thread is delivered at once.
     connect(this, &ZubInstallProgressHandler::onNotifyStartTimeOut, this,
-            &ZubInstallProgressHandler::doStartTimer, Qt::QueuedConnection);
+            &ZubInstallProgressHandler::doStartTimer);
 }
 
 ZubInstallProgressHandler::~ZubInstallProgressHandler()
@@ -67,11 +69,12 @@ void ZubInstallProgressHandler::showProgressForm()
     m_pTimer->stop();
     auto* form = new ZubProgressForm(nullptr);
     m_pProgressForm.storeRelease(form);
-    // The platform's thread emits these: they reach the form on this one.
+    // The platform's thread emits these: automatic connections queue them to
+    // the form's thread.
     connect(this, &ZubInstallProgressHandler::onNotifyUpdateProgressForm, form,
-            &ZubProgressForm::updateProgress, Qt::QueuedConnection);
+            &ZubProgressForm::updateProgress);
     connect(this, &ZubInstallProgressHandler::onNotifyEndProgerssForm, form,
-            &ZubProgressForm::endProgress, Qt::QueuedConnection);
+            &ZubProgressForm::endProgress);
     connect(form, &ZubProgressForm::onNotifyFormClose, this,
             &ZubInstallProgressHandler::doProgressFormClose);
     form->showProgress(QString("组件升级中"), QString("软件升级中, 请稍后..."), true, true,

@@ -18,7 +18,7 @@ const unsigned int kComponentBits = 64;
 bool onGuiThread()
 {
     const QCoreApplication* app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
+    return !app || QThread::currentThread() == app->thread();
 }
 
 // Only the first record of a list counts.

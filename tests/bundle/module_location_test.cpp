@@ -62,15 +62,9 @@ TEST_F(ModuleLocationTest, MissingOrBrokenModuleGivesNullRestoresTheDirectoryAnd
         "facade", "dlldir=/opt/before", "probe.calls=1", expectedLoadDirectory()};
     EXPECT_EQ(lines, expected);
 
-    // Each failed load leaves the loader's reason, naming the module, in the host's log.
+    // A failed load is no error of the host's: its log stays empty.
     QFile file(log);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> logged = file.readAll().split('\n');
-    ASSERT_EQ(logged.size(), 3); // and the last line's end
-    for (const QByteArray& line : logged.mid(0, 2)) {
-        EXPECT_TRUE(line.startsWith("error: Quality Control facade unavailable: ")) << line.data();
-        EXPECT_TRUE(line.contains("ZubQualityControl64d.dll")) << line.data();
-    }
+    EXPECT_TRUE(!file.open(QIODevice::ReadOnly) || file.readAll().isEmpty());
 }
 
 TEST_F(ModuleLocationTest, ModuleBelowTheApplicationFolderLoadsAndNoDirectoryIsLeftSet)
