@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QLibrary>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -33,14 +32,6 @@ private:
     WCHAR m_saved[kDllDirectorySize] = {};
 };
 
-// Every module library object stays for good: the facades' code must outlive
-// them. The list keeps them reachable for the life of the process.
-std::vector<QLibrary*>& keptModuleLibraries()
-{
-    static auto* libraries = new std::vector<QLibrary*>;
-    return *libraries;
-}
-
 } // namespace
 
 QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const QString& name,
@@ -50,14 +41,16 @@ QualityControlUIFacade* loadQualityControlFacade(void* arg1, void* arg2, const Q
     const QString fileName =
         QStringLiteral("%1%2").arg(QStringLiteral("ZubQualityControl"), g_strModuleSuffix);
 
-    auto* library = new QLibrary(dir + fileName);
-    keptModuleLibraries().push_back(library);
+    // The facades' code must outlive the library object: the module stays
+    // loaded for good, and each request leaves no object behind.
+    QLibrary library(dir + fileName);
+    library.setLoadHints(QLibrary::PreventUnloadHint);
     {
         DllDirectoryOverride searchBesideModule(dir);
-        library->load();
+        library.load();
     }
     // After a failed load, resolve() tries once more with the directory restored.
     auto entry = reinterpret_cast<GetQualityControlUIFacadeFunc>(
-        library->resolve("getQualityControlUIFacade"));
+        library.resolve("getQualityControlUIFacade"));
     return entry ? entry(arg1, arg2, name, arg4, flag) : nullptr;
 }
