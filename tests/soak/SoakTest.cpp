@@ -2,7 +2,7 @@
 // stand-in core with every kind of outcome, and the plug-in loaded and
 // unloaded many times with a facade request in between. What the process
 // holds must not grow with the number of requests or loads.
-#include "CoreScenario.h"
+#include "CoreFixture.h"
 #include "HostMocks.h"
 #include "LiveQObjects.h"
 #include "ProcessCounts.h"
@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLibrary>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -24,7 +23,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <sstream>
 
 using testing::NiceMock;
 using testing::Return;
@@ -62,14 +60,7 @@ Json::Value scenarioFor(Outcome outcome, const std::string& gate)
         scenario["check"]["hasUpdate"] = 0;
         return scenario;
     }
-    Json::Value record;
-    record["appname"] = "Mirn6_QualityControl";
-    record["version"] = "1.1.0";
-    record["bits"] = 64;
-    record["sp"] = 0;
-    record["fsize"] = 4096;
-    scenario["check"]["hasUpdate"] = 1;
-    scenario["check"]["list"].append(record);
+    scenario = offeringUpdate();
     Json::Value& update = scenario["doUpdate"];
     if (outcome == Outcome::Refused) {
         update["status"] = 1;
@@ -102,15 +93,6 @@ std::unique_ptr<IZubQualityControlServiceFactory> newFactory(QLibrary& plugin)
     Context context;
     std::unique_ptr<IBundlerActivator>(getbundle())->activate(&context, nullptr);
     return std::move(context.factory);
-}
-
-int journalLines(const std::string& part)
-{
-    std::istringstream journal(CoreScenario::journal());
-    int count = 0;
-    for (std::string line; std::getline(journal, line);)
-        count += line.find(part) != std::string::npos;
-    return count;
 }
 
 struct Sample
@@ -176,8 +158,7 @@ protected:
     // start afresh, so that only the plug-in's own keeping shows.
     Sample settle()
     {
-        EXPECT_TRUE(
-            QTest::qWaitFor([this] { return journalLines(" Release") >= m_accepted; }, 30000));
+        EXPECT_TRUE(waitForSinkReleases(m_accepted));
         m_accepted = 0;
         CoreScenario::clearJournal();
         ZubHostTesting::clearMessageBoxes();
