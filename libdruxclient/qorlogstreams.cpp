@@ -8,6 +8,11 @@
 
 namespace {
 
+// How long a writer waits for the line lock at most. Not a member: an
+// inline variable of a library is a unique symbol, which keeps the library
+// from ever unloading.
+constexpr int kLockWaitMs = 500;
+
 // How long the tries only yield before the sleeps begin. A writer holds the
 // lock for one write, which takes microseconds, or as long as the disk takes
 // to let it into a page that another process is committing; a sleep would
@@ -36,7 +41,7 @@ void LockPatience::timedOut()
     if (m_bWaits.exchange(false, std::memory_order_relaxed))
         qorlog::debugLog("log line lock not granted within %d ms, lines go without it until it "
                          "is free again",
-                         kWaitMs);
+                         kLockWaitMs);
 }
 
 LineLock::LineLock(HANDLE file, LockPatience& patience)
@@ -47,7 +52,7 @@ LineLock::LineLock(HANDLE file, LockPatience& patience)
         return;
     const bool waits = patience.waits();
     const auto start = std::chrono::steady_clock::now();
-    const auto deadline = start + std::chrono::milliseconds(LockPatience::kWaitMs);
+    const auto deadline = start + std::chrono::milliseconds(kLockWaitMs);
     for (;;) {
         m_bLocked = tryLock();
         if (m_bLocked) {

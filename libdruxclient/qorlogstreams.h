@@ -9,7 +9,7 @@
 // How long the writers of a process wait for a line lock. A peer process
 // stopped while it holds the lock (suspended, or halted in a debugger) must
 // not stop this one, the host's GUI thread among its writers: a wait ends
-// after kWaitMs and the line goes without the lock, since a possibly torn
+// after 500 ms and the line goes without the lock, since a possibly torn
 // line beats a lost one and a hung host even more. After such a time-out the
 // writers stop waiting: they take the lock only when it is free at once,
 // until one of them is granted it again. So a peer that stays frozen costs
@@ -17,8 +17,6 @@
 class LockPatience
 {
 public:
-    static constexpr int kWaitMs = 500;
-
     bool waits() const { return m_bWaits.load(std::memory_order_relaxed); }
     void granted() { m_bWaits.store(true, std::memory_order_relaxed); }
     // Says so on the debugger output once per time-out, not per line.

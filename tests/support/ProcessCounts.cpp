@@ -60,3 +60,12 @@ ProcessCounts processCounts()
 }
 
 #endif
+
+bool residentMemoryIsTheProgramsOwn()
+{
+#ifdef __SANITIZE_ADDRESS__
+    return false;
+#else
+    return true;
+#endif
+}

@@ -11,3 +11,8 @@ struct ProcessCounts
 };
 
 ProcessCounts processCounts();
+
+// Whether resident memory shows what the program keeps: not under
+// AddressSanitizer, whose quarantine holds freed blocks back by design (it
+// checks for leaks itself).
+bool residentMemoryIsTheProgramsOwn();
