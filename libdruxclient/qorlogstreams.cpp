@@ -13,11 +13,10 @@ namespace {
 // from ever unloading.
 constexpr int kLockWaitMs = 500;
 
-// How long the tries only yield before the sleeps begin. A writer holds the
-// lock for one write, which takes microseconds, or as long as the disk takes
-// to let it into a page that another process is committing; a sleep would
-// add a millisecond at least, and on Windows as much as a timer tick (15.6 ms).
-constexpr auto kYieldingSpan = std::chrono::milliseconds(2);
+// Tries that only yield before the sleeps begin: a writer holds the lock for
+// one write, a few microseconds. A holder that takes longer has been
+// preempted or waits for the disk, and yielding on would only spin.
+constexpr int kYieldingTries = 8;
 
 // 2^62: past the end of any log file, inside every system's lock range.
 constexpr DWORD kLineLockOffsetHigh = 0x40000000;
@@ -51,9 +50,8 @@ LineLock::LineLock(HANDLE file, LockPatience& patience)
     if (!isValid(m_file))
         return;
     const bool waits = patience.waits();
-    const auto start = std::chrono::steady_clock::now();
-    const auto deadline = start + std::chrono::milliseconds(kLockWaitMs);
-    for (;;) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+    for (int tries = 1;; ++tries) {
         m_bLocked = tryLock();
         if (m_bLocked) {
             if (!waits)
@@ -63,12 +61,11 @@ LineLock::LineLock(HANDLE file, LockPatience& patience)
         // Without the lock the line is still written: a possibly torn line beats a lost one.
         if (!waits || GetLastError() != ERROR_LOCK_VIOLATION)
             return;
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
+        if (std::chrono::steady_clock::now() >= deadline) {
             patience.timedOut();
             return;
         }
-        Sleep(now - start < kYieldingSpan ? 0 : 1);
+        Sleep(tries < kYieldingTries ? 0 : 1);
     }
 }
 
