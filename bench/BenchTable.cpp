@@ -253,6 +253,20 @@ Row floodRow(const Results& results)
     return row;
 }
 
+Row busyPlatformRow(const Results& results)
+{
+    const std::string name = "BusyPlatform/stall";
+    const std::optional<double> request = results.counter(name, "request_ms");
+    Row row{"a platform that answers busy for the whole request (50 checks 100 ms apart)",
+            "longest GUI-thread stall (timer of 5 ms): " + stall(results, name) +
+                " (whole request " + (request ? format("%.0f ms", *request) : "—") + ")",
+            "—"};
+    row.target = "≤ 50 ms";
+    row.met = within(results.counter(name, "longest_stall_ms"), 50.0);
+    row.note = problems(results, {name});
+    return row;
+}
+
 Row loadRow(const Results& results)
 {
     Row row = medianRow(results, "plug-in load + getbundle + activate", "Load/ours",
@@ -276,13 +290,14 @@ std::vector<Row> tableRows(const Results& results)
                               3.0, "≤ 3 ×"));
     rows.push_back(logLineRow(results,
                               "the same line on disk, another process appending to the file",
-                              "LogLine/disk/shared", 1.10, "≤ 1.10 ×"));
+                              "LogLine/disk/shared", 1.15, "≤ 1.15 ×"));
     Row parse = medianRow(results, "parseUpdateList, 10 000 records", "UpdateList/ours",
                           "UpdateList/jsoncpp", 1.20, "≤ 1.20 ×");
     parse.beside = "jsoncpp into a Json::Value: " + parse.beside;
     rows.push_back(parse);
     rows.push_back(reportPathRow(results));
     rows.push_back(floodRow(results));
+    rows.push_back(busyPlatformRow(results));
     rows.push_back(loadRow(results));
     Row client = medianRow(results, "getQORClient + CreateInstance + Release, after the first",
                            "Client/ours", "Client/virtual_call", 0.0, "report");

@@ -54,8 +54,8 @@ std::string stampedLine()
 
 // The physical limit of a committed line: one append and one fdatasync.
 // With the design's steps, also what the logger's design asks of the kernel
-// for each line and nothing else: the size check by path, and the
-// cross-process line lock around the append.
+// for each line and nothing else: the size check by path, the cross-process
+// line lock around the append, and the commit after the lock.
 class RawAppender
 {
 public:
@@ -86,9 +86,9 @@ public:
         }
         const bool written =
             write(m_fd, m_line.data(), m_line.size()) == static_cast<ssize_t>(m_line.size());
-        fdatasync(m_fd);
         if (m_steps == DesignSteps)
             lineLock(F_UNLCK);
+        fdatasync(m_fd);
         if (!written)
             return false;
         m_written += static_cast<off_t>(m_line.size());

@@ -1,6 +1,7 @@
 // A flood of stage-1 reports from the stand-in core's own thread while the
 // dialog is shown, through the whole update request: how long the GUI thread
 // is kept from a timer that should tick every 5 ms.
+#include "StallWatch.h"
 #include "Suite.h"
 
 #include "CoreScenario.h"
@@ -9,15 +10,9 @@
 #include <benchmark/benchmark.h>
 #include <json/json.h>
 
-#include <QElapsedTimer>
-#include <QTimer>
-
-#include <algorithm>
-
 namespace {
 
 const int kFloodReports = 100000;
-const int kTickMs = 5;
 // The dialog is up well before the first report.
 const int kFirstReportDelayMs = 300;
 
@@ -62,32 +57,6 @@ std::string floodScenario(int reports, Percent percent)
     writer["indentation"] = "";
     return Json::writeString(writer, scenario);
 }
-
-// The longest time between two ticks of a timer on the GUI thread.
-class StallWatch
-{
-public:
-    StallWatch()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(kTickMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_sinceTick.restart());
-            ++m_ticks;
-        });
-        m_sinceTick.start();
-        m_timer.start();
-    }
-
-    qint64 longestMs() const { return std::max(m_longest, m_sinceTick.elapsed()); }
-    int ticks() const { return m_ticks; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longest = 0;
-    int m_ticks = 0;
-};
 
 struct UpdateRun
 {

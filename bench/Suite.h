@@ -44,6 +44,7 @@ void registerLogLineBenchmarks();
 void registerUpdateListBenchmarks();
 void registerReportPathBenchmarks();
 void registerReportFloodBenchmarks();
+void registerBusyPlatformBenchmarks();
 void registerClientBenchmarks();
 
 // The second writer of the shared-file benchmarks: `zubbench --partner

@@ -54,6 +54,7 @@ int main(int argc, char** argv)
     registerUpdateListBenchmarks();
     registerReportPathBenchmarks();
     registerReportFloodBenchmarks();
+    registerBusyPlatformBenchmarks();
     registerClientBenchmarks();
 
     return runBenchmarks(argc, argv);

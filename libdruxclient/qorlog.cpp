@@ -26,8 +26,10 @@ constexpr const char* kDebugLineFormat =
 // Every open appends, the truncating one too: the truncation is the creation
 // disposition's job, and a writer that joins the file afterwards must never
 // see its lines overwritten by a stream that writes from its own position.
+// The stream does not commit on its own: each line is committed after its
+// line lock is given back (LogStreams::Pin::write).
 constexpr int kDescriptorFlags = _O_TEXT | _O_APPEND;
-constexpr const char* kStreamMode = "atc";
+constexpr const char* kStreamMode = "at";
 
 std::atomic<qorlog*> g_instance{nullptr};
 CriticalSection g_creationLock;
@@ -225,7 +227,7 @@ void qorlog::writeLine(const char* message)
     OutputDebugStringA(line);
     const LogStreams::Pin pin = m_streams.pin();
     if (pin->stream)
-        pin.write(line, strlen(line));
+        pin.write(line, strlen(line), m_lockPatience);
 }
 
 qorlog::Room qorlog::currentRoom()
@@ -290,7 +292,7 @@ bool qorlog::openLogFile(bool rotate)
     // file writes its first line only after that, so the truncation never
     // takes a joining writer's lines with it.
     const HANDLE guard = rotate ? openShared(path, OPEN_ALWAYS) : INVALID_HANDLE_VALUE;
-    LineLock guardLock(guard);
+    LineLock guardLock(guard, m_lockPatience);
     const bool shared = claimPresence(path);
     HANDLE file = nullptr;
     FILE* stream = createSharedFile(path, rotate && !shared ? CREATE_ALWAYS : OPEN_ALWAYS, &file);

@@ -1,8 +1,22 @@
 #include "qorlogstreams.h"
 
+#include "qorlog.h"
+
 #include <windows.h>
 
+#include <chrono>
+
 namespace {
+
+// How long a writer waits for the line lock at most. Not a member: an
+// inline variable of a library is a unique symbol, which keeps the library
+// from ever unloading.
+constexpr int kLockWaitMs = 500;
+
+// Tries that only yield before the sleeps begin: a writer holds the lock for
+// one write, a few microseconds. A holder that takes longer has been
+// preempted or waits for the disk, and yielding on would only spin.
+constexpr int kYieldingTries = 8;
 
 // 2^62: past the end of any log file, inside every system's lock range.
 constexpr DWORD kLineLockOffsetHigh = 0x40000000;
@@ -21,15 +35,45 @@ bool isValid(HANDLE file)
 
 } // namespace
 
-LineLock::LineLock(HANDLE file)
+void LockPatience::timedOut()
+{
+    if (m_bWaits.exchange(false, std::memory_order_relaxed))
+        qorlog::debugLog("log line lock not granted within %d ms, lines go without it until it "
+                         "is free again",
+                         kLockWaitMs);
+}
+
+LineLock::LineLock(HANDLE file, LockPatience& patience)
     : m_file(file)
     , m_bLocked(false)
 {
     if (!isValid(m_file))
         return;
+    const bool waits = patience.waits();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+    for (int tries = 1;; ++tries) {
+        m_bLocked = tryLock();
+        if (m_bLocked) {
+            if (!waits)
+                patience.granted();
+            return;
+        }
+        // Without the lock the line is still written: a possibly torn line beats a lost one.
+        if (!waits || GetLastError() != ERROR_LOCK_VIOLATION)
+            return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            patience.timedOut();
+            return;
+        }
+        Sleep(tries < kYieldingTries ? 0 : 1);
+    }
+}
+
+bool LineLock::tryLock() const
+{
     OVERLAPPED range = lineLockRange();
-    // Without the lock the line is still written: a possibly torn line beats a lost one.
-    m_bLocked = LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range) != FALSE;
+    return LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                      &range) != FALSE;
 }
 
 void LineLock::unlock()
@@ -41,11 +85,17 @@ void LineLock::unlock()
     m_bLocked = false;
 }
 
-void LogStreams::Pin::write(const char* line, size_t length) const
+void LogStreams::Pin::write(const char* line, size_t length, LockPatience& patience) const
 {
-    LineLock lock(m_pSlot->file);
-    fwrite(line, 1, length, m_pSlot->stream);
-    fflush(m_pSlot->stream);
+    {
+        LineLock lock(m_pSlot->file, patience);
+        fwrite(line, 1, length, m_pSlot->stream);
+        fflush(m_pSlot->stream);
+    }
+    // The lock keeps the append whole; the commit needs none, so writers of
+    // several processes commit side by side. The line is on the disk before
+    // the caller goes on all the same.
+    FlushFileBuffers(m_pSlot->file);
 }
 
 LogStreams::Pin LogStreams::pin()

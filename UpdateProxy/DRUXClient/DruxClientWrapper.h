@@ -1,10 +1,9 @@
 #pragma once
+#include "BusyPause.h"
 #include "DruxClientReport.h"
 #include "KaNotify.h"
 
 #include <qor/DruxCodes.h>
-
-#include <QThread>
 
 #include <algorithm>
 #include <string>
@@ -28,8 +27,9 @@ protected:
 private:
     // The platform answers busy while another update task runs. The check
     // runs on the GUI thread, so it pauses between checks rather than spin,
-    // and gives up after a bound: 50 checks 100 ms apart keep the host frozen
-    // for five seconds at most, longer than a task takes to settle.
+    // with the thread's events going on meanwhile, and gives up after a
+    // bound: 50 checks 100 ms apart, about five seconds, longer than a task
+    // takes to settle.
     static constexpr int kMaxBusyChecks = 50;
     static constexpr unsigned long kBusyPauseMsec = 100;
 };
@@ -49,7 +49,7 @@ int DruxClientWrapper<Client, Info>::checkUntilSettled(Check check, std::vector<
             break;
         }
         if (checks > 0)
-            QThread::msleep(kBusyPauseMsec);
+            pauseWithEventsFlowing(kBusyPauseMsec);
         code = check(&hasUpdate, reason, list);
         ++checks;
     }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -19,7 +20,9 @@ namespace {
 std::atomic<int> g_sinkCount{0};
 
 // Threads that outlive the call that started them; the library's unload
-// waits for them, so no report runs in an unloaded library.
+// waits for them, so no report runs in an unloaded library. A thread whose
+// work is over is joined at the next start, so a host that asks for many
+// updates does not keep every finished thread until the unload.
 class CoreThreads
 {
 public:
@@ -27,28 +30,52 @@ public:
 
     void start(std::function<void()> work)
     {
+        auto done = std::make_shared<std::atomic<bool>>(false);
         const std::lock_guard<std::mutex> hold(m_lock);
-        m_threads.emplace_back(std::move(work));
+        joinFinished();
+        m_threads.push_back({std::thread([work = std::move(work), done] {
+                                 work();
+                                 done->store(true);
+                             }),
+                             done});
     }
 
 private:
+    struct Running
+    {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+
+    void joinFinished()
+    {
+        for (auto it = m_threads.begin(); it != m_threads.end();) {
+            if (it->done->load() && it->thread.get_id() != std::this_thread::get_id()) {
+                it->thread.join();
+                it = m_threads.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
     void joinAll()
     {
-        std::vector<std::thread> threads;
+        std::vector<Running> threads;
         {
             const std::lock_guard<std::mutex> hold(m_lock);
             threads.swap(m_threads);
         }
-        for (std::thread& thread : threads) {
-            if (thread.get_id() == std::this_thread::get_id())
-                thread.detach();
+        for (Running& running : threads) {
+            if (running.thread.get_id() == std::this_thread::get_id())
+                running.thread.detach();
             else
-                thread.join();
+                running.thread.join();
         }
     }
 
     std::mutex m_lock;
-    std::vector<std::thread> m_threads;
+    std::vector<Running> m_threads;
 };
 
 CoreThreads g_threads;

@@ -87,11 +87,11 @@ bool LogFixture::eventHeld(int index) const
     return held;
 }
 
-HANDLE LogFixture::lockLines(int index) const
+HANDLE LogFixture::lockLinesOf(const std::string& path)
 {
-    const HANDLE handle = CreateFileA(file(index).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     OVERLAPPED range = lineLockRange();
     EXPECT_TRUE(LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range));
     return handle;

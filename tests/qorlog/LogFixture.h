@@ -16,6 +16,12 @@
 // qorcore.<n>.txt into the folder.
 class LogFixture : public ::testing::Test
 {
+public:
+    // Takes the lock that every writer of a log file holds around a line,
+    // as a writer of another process does; unlockLines releases and closes.
+    static HANDLE lockLinesOf(const std::string& path);
+    static void unlockLines(HANDLE file);
+
 protected:
     static constexpr size_t kLimit = 0x300000;
 
@@ -39,10 +45,7 @@ protected:
     // Whether some handle of the file's presence event is open.
     bool eventHeld(int index) const;
 
-    // Takes the lock that every writer of the file holds around a line, as
-    // a writer of another process does; unlockLines releases and closes.
-    HANDLE lockLines(int index) const;
-    static void unlockLines(HANDLE file);
+    HANDLE lockLines(int index) const { return lockLinesOf(file(index)); }
 
     std::string read(int index) const;
     // Modified `secondsAgo` before the fixture began: equal ages, equal times.

@@ -146,6 +146,11 @@ void ChildProcess::kill()
         TerminateProcess(m_impl->process.hProcess, kKilledExitCode);
 }
 
+void ChildProcess::freezeThisProcess()
+{
+    SuspendThread(GetCurrentThread());
+}
+
 std::string ChildProcess::selfPath()
 {
     char path[MAX_PATH * 4] = {};
@@ -236,6 +241,11 @@ void ChildProcess::kill()
 {
     if (m_impl->pid > 0 && !m_impl->exitCode)
         ::kill(m_impl->pid, SIGKILL);
+}
+
+void ChildProcess::freezeThisProcess()
+{
+    raise(SIGSTOP);
 }
 
 std::string ChildProcess::selfPath()

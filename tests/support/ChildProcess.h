@@ -50,6 +50,10 @@ public:
     // Arguments that make a gtest executable run just `testName`
     // ("Suite.Name"), disabled or not.
     static std::vector<std::string> testArguments(const std::string& testName);
+    // Stops this process for good while it keeps what it holds (handles,
+    // locks), as a debugger's halt does: SIGSTOP here, and on Windows its
+    // thread suspended. Its parent ends it with kill().
+    static void freezeThisProcess();
     // Polls `condition` every few milliseconds; false if it is still false
     // after timeoutMs. For "the child is ready" signs such as a file.
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs);

@@ -84,6 +84,18 @@ WINPORT_API DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
     return static_cast<DWORD>(size);
 }
 
+WINPORT_API BOOL FlushFileBuffers(HANDLE hFile)
+{
+    const auto file = winport::handles::find<winport::FileObject>(hFile);
+    if (!file)
+        return FALSE;
+    int result;
+    do
+        result = fdatasync(file->fd());
+    while (result != 0 && errno == EINTR);
+    return result == 0 ? TRUE : reportResult(winport::winErrorFromErrno(errno));
+}
+
 WINPORT_API BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD, DWORD nNumberOfBytesToLockLow,
                             DWORD nNumberOfBytesToLockHigh, LPOVERLAPPED lpOverlapped)
 {

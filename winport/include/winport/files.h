@@ -73,6 +73,8 @@ WINPORT_API HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD d
 WINPORT_API BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                            LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 WINPORT_API DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
+// Commits what was written through the handle to the disk (fdatasync).
+WINPORT_API BOOL FlushFileBuffers(HANDLE hFile);
 // Locks hold per handle (two handles of one process conflict) and, unlike
 // Windows, are advisory: they bind only writers that take them too.
 WINPORT_API BOOL LockFileEx(HANDLE hFile, DWORD dwFlags, DWORD dwReserved,

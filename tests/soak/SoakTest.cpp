@@ -1,0 +1,224 @@
+// A host's long life in one process: many update requests against the
+// stand-in core with every kind of outcome, and the plug-in loaded and
+// unloaded many times with a facade request in between. What the process
+// holds must not grow with the number of requests or loads.
+#include "CoreFixture.h"
+#include "HostMocks.h"
+#include "LiveQObjects.h"
+#include "ProcessCounts.h"
+#include "TempDir.h"
+
+#include <IZubQualityControlServiceFactory.h>
+#include <ZubHostTesting.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLibrary>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using testing::NiceMock;
+using testing::Return;
+using testing::ReturnRef;
+
+namespace {
+
+constexpr int kRequestsPerRound = 100;
+constexpr int kLoadsPerRound = 20;
+
+// 10 rounds (1,000 requests, 200 loads) unless ZUB_SOAK_ROUNDS asks for more.
+int rounds()
+{
+    const char* asked = std::getenv("ZUB_SOAK_ROUNDS");
+    return asked && std::atoi(asked) > 0 ? std::atoi(asked) : 10;
+}
+
+enum class Outcome { NoUpdate, Refused, EndedWell, FatalReport, kCount };
+
+Json::Value report(int stage, int error = 0)
+{
+    Json::Value item;
+    item["stage"] = stage;
+    item["percent"] = 50;
+    item["error"] = error;
+    return item;
+}
+
+// No update; an update the platform refuses; one that ends well behind the
+// dialog; one whose report is fatal, silent.
+Json::Value scenarioFor(Outcome outcome, const std::string& gate)
+{
+    Json::Value scenario;
+    if (outcome == Outcome::NoUpdate) {
+        scenario["check"]["hasUpdate"] = 0;
+        return scenario;
+    }
+    scenario = offeringUpdate();
+    Json::Value& update = scenario["doUpdate"];
+    if (outcome == Outcome::Refused) {
+        update["status"] = 1;
+        update["code"] = 7;
+    } else if (outcome == Outcome::EndedWell) {
+        update["gate"] = gate;
+        update["reports"].append(report(1));
+        update["reports"].append(report(4));
+    } else {
+        update["reports"].append(report(1, 5));
+    }
+    return scenario;
+}
+
+class Context : public IBundleContext
+{
+public:
+    void registerServiceFactory(IServiceFactory* registered) override
+    {
+        factory.reset(dynamic_cast<IZubQualityControlServiceFactory*>(registered));
+    }
+    std::unique_ptr<IZubQualityControlServiceFactory> factory;
+};
+
+std::unique_ptr<IZubQualityControlServiceFactory> newFactory(QLibrary& plugin)
+{
+    const auto getbundle = reinterpret_cast<GetBundleFunc>(plugin.resolve("getbundle"));
+    if (!getbundle)
+        return nullptr;
+    Context context;
+    std::unique_ptr<IBundlerActivator>(getbundle())->activate(&context, nullptr);
+    return std::move(context.factory);
+}
+
+struct Sample
+{
+    ProcessCounts process;
+    long qobjects;
+};
+
+void print(const char* when, const Sample& sample)
+{
+    std::printf("soak %s: descriptors %ld, threads %ld, live QObjects %ld, resident %ld KiB\n",
+                when, sample.process.descriptors, sample.process.threads, sample.qobjects,
+                sample.process.residentKiB);
+}
+
+class SoakTest : public testing::Test
+{
+protected:
+    SoakTest()
+    {
+        CoreScenario::clearJournal();
+        ZubHostTesting::recordMessageBoxes(true);
+        ON_CALL(m_host, getMainForm()).WillByDefault(Return(&m_form));
+        ON_CALL(m_form, getTovService()).WillByDefault(Return(&m_tov));
+        ON_CALL(m_form, getZubService()).WillByDefault(Return(&m_zub));
+        ON_CALL(m_zub, getHostObject()).WillByDefault(Return(&m_hostObject));
+        ON_CALL(m_hostObject, getText()).WillByDefault(ReturnRef(m_user));
+        ON_CALL(m_tov, getText()).WillByDefault(Return(QString("tenant")));
+        // The platform's reports go out once the dialog is on screen.
+        m_gateWatch.setInterval(2);
+        QObject::connect(&m_gateWatch, &QTimer::timeout, [this] {
+            if (QApplication::activeModalWidget() && !QFile::exists(m_gate))
+                QFile(m_gate).open(QIODevice::WriteOnly);
+        });
+        m_gateWatch.start();
+    }
+    ~SoakTest() override { ZubHostTesting::recordMessageBoxes(false); }
+
+    // One request through a factory of its own, so that its clients read
+    // the scenario of this outcome.
+    bool request(Outcome outcome)
+    {
+        QFile::remove(m_gate);
+        m_core.write(Json::writeString(Json::StreamWriterBuilder(),
+                                       scenarioFor(outcome, m_gate.toStdString())));
+        const auto factory = newFactory(m_plugin);
+        m_accepted += outcome == Outcome::EndedWell || outcome == Outcome::FatalReport;
+        return factory && factory->updateQualityControl(&m_host, outcome != Outcome::EndedWell);
+    }
+
+    // A fresh load of a copy of the plug-in, a facade, and its unload.
+    bool cycleThePlugin()
+    {
+        QLibrary plugin(m_cycledPath);
+        bool facade = false;
+        if (auto factory = newFactory(plugin))
+            facade = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+        return facade && plugin.unload();
+    }
+
+    // Once every sink the platform got has been released and the posted
+    // deletions have run; the stand-in core's journal and the recorded boxes
+    // start afresh, so that only the plug-in's own keeping shows.
+    Sample settle()
+    {
+        EXPECT_TRUE(waitForSinkReleases(m_accepted));
+        m_accepted = 0;
+        CoreScenario::clearJournal();
+        ZubHostTesting::clearMessageBoxes();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        return {processCounts(), m_live.count()};
+    }
+
+    CoreScenario m_core;
+    TempDir m_dir;
+    QString m_gate = QString::fromStdString(m_dir.file("gate"));
+    QString m_cycledPath = QString::fromStdString(m_dir.file(std::string("cycled-") + PLUGIN_FILE));
+    QLibrary m_plugin{QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE};
+    QTimer m_gateWatch;
+    LiveQObjects m_live;
+    int m_accepted = 0;
+    QString m_user = "user";
+    NiceMock<MockHostObject> m_hostObject;
+    NiceMock<MockZubService> m_zub;
+    NiceMock<MockTovService> m_tov;
+    NiceMock<MockMainForm> m_form;
+    NiceMock<MockUpdateHost> m_host;
+};
+
+} // namespace
+
+TEST_F(SoakTest, ThousandRequestsAndTwoHundredLoadsLeaveTheProcessFlat)
+{
+    ASSERT_TRUE(
+        QFile::copy(QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE, m_cycledPath));
+    QElapsedTimer clock;
+    clock.start();
+    int failedRequests = 0;
+    int failedCycles = 0;
+    Sample first{};
+    Sample all{};
+    for (int round = 0; round < rounds(); ++round) {
+        for (int i = 0; i < kRequestsPerRound; ++i) {
+            failedRequests += !request(static_cast<Outcome>(i % int(Outcome::kCount)));
+            if (i % (kRequestsPerRound / kLoadsPerRound) == 0)
+                failedCycles += !cycleThePlugin();
+        }
+        const Sample sample = settle();
+        if (round == 0)
+            first = sample;
+        all = sample;
+    }
+    const int requests = rounds() * kRequestsPerRound;
+    std::printf("soak: %d update requests and %d loads in %.1f s\n", requests,
+                rounds() * kLoadsPerRound, clock.elapsed() / 1000.0);
+    print("after the first 100 requests and 20 loads", first);
+    print(("after all " + std::to_string(requests) + " requests").c_str(), all);
+
+    EXPECT_EQ(failedRequests, 0);
+    EXPECT_EQ(failedCycles, 0);
+    // One descriptor, thread or object kept per request or load would add
+    // hundreds; the slack is what a settled process still has in flight.
+    EXPECT_LE(all.process.descriptors, first.process.descriptors + 2);
+    EXPECT_LE(all.process.threads, first.process.threads + 1);
+    EXPECT_LE(all.qobjects, first.qobjects);
+    if (residentMemoryIsTheProgramsOwn())
+        EXPECT_LE(all.process.residentKiB, first.process.residentKiB + 4096);
+}
