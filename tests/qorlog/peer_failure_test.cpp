@@ -1,7 +1,7 @@
 #include "LogFixture.h"
 
 #include "ChildProcess.h"
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <chrono>
 #include <cstdio>
