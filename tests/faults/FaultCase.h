@@ -71,6 +71,11 @@ struct FaultCase
         waitsForSinks = false;
         return *this;
     }
+    FaultCase& endingWhileTheLastLogLineWaits()
+    {
+        endsInsideALogLine = true;
+        return *this;
+    }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
         prepare = std::move(step);
@@ -100,6 +105,9 @@ struct FaultCase
     // The host waits for the platform to release its sinks before it lets go
     // of the plug-in; otherwise it unloads the plug-in while reports come in.
     bool waitsForSinks = true;
+    // The host ends at once after the platform began releasing its sink, while
+    // the proxy's log line waits three seconds for the line lock.
+    bool endsInsideALogLine = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;
