@@ -38,8 +38,10 @@ protected:
         EXPECT_TRUE(host.waitForFinished(30000));
         EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-        QStringList lines =
-            QString::fromUtf8(host.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        // Windows' text-mode standard output ends each line with CR LF.
+        QStringList lines = QString::fromUtf8(host.readAllStandardOutput())
+                                .remove('\r')
+                                .split('\n', Qt::SkipEmptyParts);
         if (lines.isEmpty() || !lines.front().startsWith("appdir="))
             return lines;
         m_hostAppDir = lines.takeFirst().mid(7);
