@@ -32,6 +32,7 @@ constexpr int kDescriptorFlags = _O_TEXT | _O_APPEND;
 constexpr const char* kStreamMode = "at";
 
 std::atomic<qorlog*> g_instance{nullptr};
+std::atomic<bool> g_processEnding{false};
 CriticalSection g_creationLock;
 // The one logger lives here rather than on the heap: it is never destroyed,
 // and nothing of it outlives the library.
@@ -121,7 +122,11 @@ public:
     explicit UnloadStop(qorlog* logger)
         : m_pLogger(logger)
     {}
-    ~UnloadStop() { m_pLogger->stop(); }
+    ~UnloadStop()
+    {
+        if (!g_processEnding.load())
+            m_pLogger->stop();
+    }
     UnloadStop(const UnloadStop&) = delete;
     UnloadStop& operator=(const UnloadStop&) = delete;
 
@@ -160,6 +165,11 @@ qorlog::qorlog(const char* directory, const char* name, const char* eventBase)
     m_name = name;
     static UnloadStop unloadStop(this);
     openLogFile(false);
+}
+
+void qorlog::processEnding()
+{
+    g_processEnding.store(true);
 }
 
 void qorlog::log(const char* format, ...)

@@ -19,6 +19,13 @@ public:
     void log(const char* format, ...);
     void logW(const wchar_t* format, ...);
 
+    // The process is ending (on Windows: DLL_PROCESS_DETACH at process exit,
+    // when the system has already ended every other thread, wherever it was).
+    // The unload's stop would wait for writers that may have died inside a
+    // line or a switch: it is left out, and the system closes the files, whose
+    // lines are all committed.
+    static void processEnding();
+
     // Debugger-only line; needs no instance (destructors use it).
     static void debugLog(const char* format, ...);
 

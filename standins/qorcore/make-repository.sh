@@ -1,36 +1,47 @@
 #!/usr/bin/env bash
-# Lays out, beside a suite made by make-suite.sh, a platform install whose
-# stand-in core runs in local repository mode and offers a Quality Control
-# module as a newer package:
-#   SUITE/qor/x64/qorcore.dll, SUITE/qor/qorcore.scenario.json
-#   SUITE/packages/ZubQualityControl64d.dll + qc.json (version VERSION)
-#   SUITE/qor.reg (the registry text naming SUITE/qor; WINPORT_REGISTRY takes it)
-# PACKAGE defaults to the suite's own module offered again; the installed
-# module is recorded as INSTALLED unless a version is recorded already.
-# usage: make-repository.sh BUILD_DIR SUITE_DIR [VERSION [PACE_MS [PACKAGE [INSTALLED]]]]
+# Turns an installed suite (cmake --install, components suite and demo) into
+# one whose stand-in core runs in local repository mode and offers the package
+# in SUITE/packages as Quality Control VERSION over the installed INSTALLED:
+#   SUITE/qor/qorcore.scenario.json, SUITE/packages/qc.json,
+#   the module's recorded version, and SUITE/qor.reg (the registry text
+#   naming SUITE/qor; WINPORT_REGISTRY or `wine reg import` takes it).
+# With --windows the paths written are Windows paths (Z:\...), as a Windows
+# program under Wine reads them.
+# usage: make-repository.sh [--windows] SUITE_DIR VERSION PACE_MS INSTALLED
 set -euo pipefail
-[ $# -ge 2 ] || { echo "usage: $0 BUILD_DIR SUITE_DIR [VERSION [PACE_MS [PACKAGE [INSTALLED]]]]" >&2; exit 2; }
-BUILD=$(cd "$1" && pwd)
-SUITE=$(cd "$2" && pwd)
-VERSION=${3:-6.2.2.0}
-PACE=${4:-40}
+windows=false
+[ "${1:-}" = --windows ] && { windows=true; shift; }
+[ $# -eq 4 ] || { echo "usage: $0 [--windows] SUITE_DIR VERSION PACE_MS INSTALLED" >&2; exit 2; }
+SUITE=$(cd "$1" && pwd)
+VERSION=$2
+PACE=$3
+INSTALLED=$4
 MODULES=$SUITE/Module/QualityControl/1/QualityControl
 FILE=ZubQualityControl64d.dll
-PACKAGE=${5:-$MODULES/$FILE}
-INSTALLED=${6:-6.2.1.0}
+for needed in "$SUITE/qor/x64/qorcore.dll" "$SUITE/packages/$FILE" "$MODULES/$FILE"; do
+    [ -f "$needed" ] || { echo "$0: $needed is missing: install the suite and demo components" >&2; exit 1; }
+done
 
-mkdir -p "$SUITE/qor/x64" "$SUITE/packages"
-cp "$BUILD/qor/x64/qorcore.dll" "$SUITE/qor/x64/"
-cp "$PACKAGE" "$SUITE/packages/$FILE"
-[ -f "$MODULES/$FILE.version" ] || echo "$INSTALLED" > "$MODULES/$FILE.version"
+# A path as the core reads it, escaped for a JSON or .reg string.
+quoted() {
+    if $windows; then
+        local path=Z:$1
+        path=${path//\//\\}
+        printf '%s' "${path//\\/\\\\}"
+    else
+        printf '%s' "$1"
+    fi
+}
 
+echo "$INSTALLED" > "$MODULES/$FILE.version"
 cat > "$SUITE/packages/qc.json" <<JSON
 { "appname": "Mirn6_QualityControl", "version": "$VERSION", "bits": 64,
   "title": "Quality Control", "desc": "Quality Control $VERSION", "file": "$FILE" }
 JSON
 cat > "$SUITE/qor/qorcore.scenario.json" <<JSON
-{ "repository": { "packages": "$SUITE/packages", "modules": "$MODULES",
+{ "repository": { "packages": "$(quoted "$SUITE/packages")", "modules": "$(quoted "$MODULES")",
                   "paceMs": $PACE, "chunkBytes": 4096 } }
 JSON
-printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevik\\QOR\\2.0]\n"Path"="%s"\n' "$SUITE/qor" > "$SUITE/qor.reg"
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trevik\\QOR\\2.0]\n"Path"="%s"\n' \
+    "$(quoted "$SUITE/qor")" > "$SUITE/qor.reg"
 echo "$SUITE/qor.reg"

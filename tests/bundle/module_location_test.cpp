@@ -2,12 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 // A copy of the test host and the plug-in in a suite layout of its own, so
 // that the module folder (derived from the host's folder) is the test's.
-// The layout lies in the build folder, where the copies find their libraries.
+// The layout lies in the build folder, where the copies find the libraries
+// they are not given.
 class ModuleLocationTest : public testing::Test
 {
 protected:
@@ -15,8 +17,13 @@ protected:
     {
         ASSERT_TRUE(m_suite.isValid());
         ASSERT_TRUE(QDir(m_suite.path()).mkpath("bin"));
-        for (const char* file : {FACADE_TEST_HOST_FILE, PLUGIN_FILE})
-            ASSERT_TRUE(QFile::copy(buildBin() + "/" + file, binDir() + "/" + file)) << file;
+        // Windows finds a program's libraries beside it: every library goes along.
+        QStringList files =
+            QDir(buildBin()).entryList({"*." + QFileInfo(PLUGIN_FILE).suffix()}, QDir::Files);
+        files << FACADE_TEST_HOST_FILE;
+        for (const QString& file : files)
+            ASSERT_TRUE(QFile::copy(buildBin() + "/" + file, binDir() + "/" + file))
+                << file.toStdString();
     }
 
     static QString buildBin() { return QCoreApplication::applicationDirPath(); }
@@ -31,8 +38,10 @@ protected:
         EXPECT_TRUE(host.waitForFinished(30000));
         EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-        QStringList lines =
-            QString::fromUtf8(host.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        // Windows' text-mode standard output ends each line with CR LF.
+        QStringList lines = QString::fromUtf8(host.readAllStandardOutput())
+                                .remove('\r')
+                                .split('\n', Qt::SkipEmptyParts);
         if (lines.isEmpty() || !lines.front().startsWith("appdir="))
             return lines;
         m_hostAppDir = lines.takeFirst().mid(7);

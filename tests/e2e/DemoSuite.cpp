@@ -63,24 +63,20 @@ DemoSuite::DemoSuite()
 
 void DemoSuite::layOutBin() const
 {
-    // The host and every shared library beside it, the plug-in among them.
+    // As installed: host, plug-in and everything they load, the module 1.0.0.
     fs::create_directories(m_bin);
-    for (const fs::directory_entry& entry : fs::directory_iterator(TestPaths::executableFolder())) {
-        const fs::path& file = entry.path();
-        if (file.filename() == ZUB_HOST_FILE || file.extension() == ZUB_LIBRARY_SUFFIX)
-            fs::copy_file(file, fs::path(m_bin) / file.filename());
-    }
+    fs::copy(built("suite-image/bin"), m_bin, fs::copy_options::recursive);
 }
 
 void DemoSuite::layOutModules() const
 {
     fs::create_directories(m_modules);
-    fs::copy_file(built(std::string(kModuleFolder) + "/" + kModuleFile),
+    fs::copy_file(built(std::string("suite-image/") + kModuleFolder + "/" + kModuleFile),
                   fs::path(m_modules) / kModuleFile);
     writeFile((fs::path(m_modules) / (std::string(kModuleFile) + ".version")).string(), "1.0.0");
 
     fs::create_directories(m_packages);
-    fs::copy_file(built(std::string("packages/QualityControl/1.1.0/") + kModuleFile),
+    fs::copy_file(built(std::string("suite-image/packages/") + kModuleFile),
                   fs::path(m_packages) / kModuleFile);
     Json::Value manifest;
     manifest["appname"] = "Mirn6_QualityControl";

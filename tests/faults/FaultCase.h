@@ -76,6 +76,11 @@ struct FaultCase
         waitsForSinks = false;
         return *this;
     }
+    FaultCase& endingWhileTheLastLogLineWaits()
+    {
+        endsInsideALogLine = true;
+        return *this;
+    }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
         prepare = std::move(step);
@@ -108,6 +113,9 @@ struct FaultCase
     // The first report the plug-in's progress handler passes on from the
     // platform's thread meets a receiver that throws.
     bool receiverThrows = false;
+    // The host ends at once after the platform began releasing its sink, while
+    // the proxy's log line waits three seconds for the line lock.
+    bool endsInsideALogLine = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;

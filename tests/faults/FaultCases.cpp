@@ -354,6 +354,14 @@ std::vector<FaultCase> makeCases()
                               "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
                               "core#1: sink 1 Release"}),
+        // Windows ends the other threads before the plug-in's static objects
+        // go: a platform thread ended inside a log line must not hold the host.
+        FaultCase("host_ending_while_a_platform_thread_writes_a_log_line")
+            .endingWhileTheLastLogLineWaits()
+            .withScenario(
+                offering(ourList(), R"("doUpdate":{"reports":[{"stage":3},{"result":0}]})"))
+            .within(20000)
+            .answering(true, {"core#1: sink 1 Release"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()

@@ -1,5 +1,6 @@
 #include "FaultHost.h"
 
+#include "DebugCapture.h"
 #include "FaultSuite.h"
 
 #include <IBundlerActivator.h>
@@ -15,12 +16,16 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 // QtCore's hook on every signal emission (declared in its private headers).
 struct QSignalSpyCallbackSet
@@ -147,6 +152,38 @@ void waitForSinks(const std::string& folder)
     }
 }
 
+void writeDebuggerOutput(const std::string& folder, const DebugCapture& debugger)
+{
+    std::ofstream out(folder + "/" + FaultFiles::kDebugger, std::ios::binary | std::ios::trunc);
+    for (const std::string& text : debugger.lines())
+        out << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+}
+
+// The client log's line lock, taken through a handle of the host's own and
+// given back three seconds later; the platform's release then ends the
+// process while its log line waits for the lock.
+void endWhileTheLastLogLineWaits(const std::string& folder)
+{
+    const std::string log = QCoreApplication::applicationDirPath().toStdString() + "/qorcore.1.txt";
+    const HANDLE file =
+        CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    OVERLAPPED range = {};
+    range.OffsetHigh = 0x40000000;
+    LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range);
+    std::thread([file, range]() mutable {
+        Sleep(3000);
+        UnlockFileEx(file, 0, 1, 0, &range);
+    }).detach();
+    const std::string journal = folder + "/" + FaultFiles::kJournal;
+    const QDeadlineTimer deadline(10000);
+    while (linesWith(journal, "sink 1 Release") == 0 && !deadline.hasExpired())
+        QThread::msleep(10);
+    QThread::msleep(300);
+    std::fflush(nullptr);
+    std::exit(0);
+}
+
 // The platform's reports go out once the progress dialog is on screen.
 void openGateWithTheDialog(QTimer& watch, const std::string& gate)
 {
@@ -223,6 +260,7 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
         return false;
     ZubHostTesting::captureDebugLog(true);
     ZubHostTesting::recordMessageBoxes(true);
+    DebugCapture debugger;
 
     QLibrary plugin(QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE);
     const auto getbundle = reinterpret_cast<GetBundleFunc>(plugin.resolve("getbundle"));
@@ -241,9 +279,12 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
     const bool result = context.factory->updateQualityControl(&host, fault.silent);
-    if (fault.waitsForSinks)
+    if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
     writeReport(folder, result);
+    writeDebuggerOutput(folder, debugger);
+    if (fault.endsInsideALogLine)
+        endWhileTheLastLogLineWaits(folder);
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
     context.factory.reset();

@@ -38,6 +38,8 @@ class FaultMatrix : public testing::TestWithParam<FaultCase>
 TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
 {
     const FaultCase& fault = GetParam();
+    if (fault.fastClock && !FaultSuite::fastClockAvailable())
+        GTEST_SKIP() << "no faketime here (a POSIX program) to run the host's clock fast";
     FaultSuite suite(fault);
     const std::optional<int> exitCode = suite.runHost();
     ASSERT_TRUE(exitCode.has_value())
@@ -53,7 +55,8 @@ TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
         const std::string failure = seen.check(suite.expanded(answer));
         EXPECT_TRUE(failure.empty()) << failure;
     }
-    expectEverySinkReleasedOnce(seen);
+    if (!fault.endsInsideALogLine)
+        expectEverySinkReleasedOnce(seen);
     if (HasFailure())
         ADD_FAILURE() << "what the host left behind:\n" << seen.dump();
 }

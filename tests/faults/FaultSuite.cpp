@@ -76,12 +76,17 @@ void FaultSuite::layOutBin() const
 {
     fs::create_directories(m_bin);
     const fs::path self = ChildProcess::selfPath();
-    for (const fs::directory_entry& entry : fs::directory_iterator(TestPaths::executableFolder())) {
+    const fs::path built = TestPaths::executableFolder();
+    for (const fs::directory_entry& entry : fs::directory_iterator(built)) {
         const fs::path& file = entry.path();
-        const bool library =
-            file.extension() == LIBRARY_SUFFIX && file.filename().string().rfind("lib", 0) == 0;
-        if (file.filename() == self.filename() || file.filename() == PLUGIN_FILE || library)
+        if (file.filename() == self.filename() || file.extension() == LIBRARY_SUFFIX)
             place(file, fs::path(m_bin) / file.filename());
+    }
+    // Windows: Qt's platform plug-ins, looked for beside the program.
+    if (fs::is_directory(built / "platforms")) {
+        fs::create_directories(fs::path(m_bin) / "platforms");
+        for (const fs::directory_entry& entry : fs::directory_iterator(built / "platforms"))
+            place(entry.path(), fs::path(m_bin) / "platforms" / entry.path().filename());
     }
     if (!m_case.logFolderWritable) {
         // Folders where the log files belong: no file can be made there.
@@ -129,6 +134,11 @@ std::string FaultSuite::scenarioText() const
     return replaced(text, "{dir}", jsonEscaped(m_root.path()));
 }
 
+bool FaultSuite::fastClockAvailable()
+{
+    return !faketimeProgram().empty();
+}
+
 std::optional<int> FaultSuite::runHost()
 {
     const std::string host =
@@ -139,7 +149,6 @@ std::optional<int> FaultSuite::runHost()
         {FaultFiles::kFolderVariable, m_root.path()},
         {"QORCORE_SCENARIO", m_root.file("scenario.json")},
         {"QORCORE_JOURNAL", m_root.file(FaultFiles::kJournal)},
-        {"WINPORT_DEBUG_OUTPUT", m_root.file(FaultFiles::kDebugger)},
         {"WINPORT_OBJECTS", m_root.file("objects")},
         {"QT_QPA_PLATFORM", "offscreen"},
         {"QT_QPA_PLATFORMTHEME", ""},

@@ -19,6 +19,9 @@ class FaultSuite
 public:
     explicit FaultSuite(const FaultCase& fault);
 
+    // Whether a fast clock can be had: faketime, a POSIX program that preloads
+    // its library into the host; Windows has none.
+    static bool fastClockAvailable();
     // Runs the suite's host for the case; its exit code, nothing when it did
     // not end within the case's time.
     std::optional<int> runHost();

@@ -26,7 +26,19 @@ version=$(apt-cache policy libqt5core5a 2>/dev/null | sed -n 's/^ *Candidate: //
 [ -n "$version" ] || die "cannot tell which qtbase source version to build"
 key=$(printf '%s\n' "$version" "${CONFIGURE[@]}" | sha256sum | cut -c1-12)
 PREFIX=$CACHE/qt5-$key
+
+# What the project builds against and ships: a prefix lacking one is no Qt to use.
+NEEDED=(bin/Qt5Core.dll bin/Qt5Gui.dll bin/Qt5Widgets.dll bin/Qt5Test.dll bin/moc
+        plugins/platforms/qwindows.dll plugins/platforms/qoffscreen.dll lib/cmake/Qt5Test/Qt5TestConfig.cmake)
+missing() {
+    local file
+    for file in "${NEEDED[@]}"; do [ -e "$PREFIX/$file" ] || { echo "$file"; return 0; }; done
+    return 1
+}
 if [ -f "$PREFIX/.complete" ]; then
+    if gone=$(missing); then
+        die "the Qt build in $PREFIX lacks $gone: remove that folder and run again to rebuild it"
+    fi
     echo "$PREFIX"
     exit 0
 fi
@@ -69,6 +81,9 @@ rm -rf "$PREFIX"
 log "building qtbase (about 20 minutes on 2 cores)"
 (cd "$WORK/build" && nice make -j"$(nproc)" && make install) >>"$WORK/build.log" 2>&1 ||
     { tail -40 "$WORK/build.log" >&2; die "qtbase build failed"; }
+if gone=$(missing); then
+    die "qtbase built, but $PREFIX lacks $gone (log: $WORK/build.log)"
+fi
 touch "$PREFIX/.complete"
 log "qtbase for MinGW-w64 in $PREFIX after $((SECONDS - began)) s"
 rm -rf "$WORK/tree" "$WORK/build"
