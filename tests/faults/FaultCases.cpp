@@ -59,9 +59,19 @@ FaultCase refusedUpdate(const std::string& code, const std::string& box)
 }
 
 // UTF-8 of the given UTF-16 units.
-std::string utf8(std::initializer_list<char16_t> units)
+// A platform text as the sink prints it: in the system's ANSI code page, UTF-8
+// on POSIX, 936 on our users' Windows, where the units it lacks become '?'.
+std::string printed(std::initializer_list<char16_t> units)
 {
-    return QString::fromUtf16(units.begin(), static_cast<int>(units.size())).toStdString();
+    return QString::fromUtf16(units.begin(), static_cast<int>(units.size()))
+        .toLocal8Bit()
+        .toStdString();
+}
+
+// The same text as the host's log holds it: read back from the code page.
+std::string shown(std::initializer_list<char16_t> units)
+{
+    return QString::fromLocal8Bit(printed(units).c_str()).toStdString();
 }
 
 // An update list of about 100 MB: our record first, then other components'.
@@ -291,7 +301,7 @@ std::vector<FaultCase> makeCases()
                 true,
                 {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
                  "can not update: " +
-                 utf8({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
+                 shown({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
 
         // The update itself
         refusedUpdate("6", "请重新检查！"),
@@ -317,9 +327,9 @@ std::vector<FaultCase> makeCases()
                 R"("doUpdate":{"reports":[)"
                 R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
                 R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
-            .answering(true, {"out: [0x*] downloading " + utf8({0xE3C4, 0xC3BA}) + "." +
-                                  utf8({0xC0FF, 0xAF}) + " (bits 64) 40%",
-                              "out: [0x*] install " + utf8({0xFFFD}) + ".(null) (bits 64) OK!",
+            .answering(true, {"out: [0x*] downloading " + printed({0xE3C4, 0xC3BA}) + "." +
+                                  printed({0xC0FF, 0xAF}) + " (bits 64) 40%",
+                              "out: [0x*] install " + printed({0xFFFD}) + ".(null) (bits 64) OK!",
                               "core#1: sink 1 Release"}),
         FaultCase("reports_from_several_threads_at_once")
             .withDialog()

@@ -289,5 +289,11 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     // The host lets go of everything; the plug-in's unload ends its client layer.
     context.factory.reset();
     bundle.reset();
-    return plugin.unload();
+    const bool unloaded = plugin.unload();
+    // A host that let go of the plug-in mid-update stays open meanwhile: the
+    // platform's reports still come in. Windows would end the platform's
+    // threads with the process.
+    if (!fault.waitsForSinks)
+        waitForSinks(folder);
+    return unloaded;
 }
