@@ -7,6 +7,9 @@ DEPS=$(realpath -m "$1")
 TOOLCHAIN=$(realpath "$2")
 PREFIX=$DEPS/prefix
 
+# shellcheck source=tools/wine/debian-source.sh
+. "$(dirname "$0")/debian-source.sh"
+
 log() { printf '== %s\n' "$*" >&2; }
 
 cross_build() { # NAME SOURCE_DIR CMAKE_ARGS...
@@ -17,30 +20,11 @@ cross_build() { # NAME SOURCE_DIR CMAKE_ARGS...
     cmake --build "$DEPS/build-$name" --target install >/dev/null
 }
 
-# A private apt state whose only entries are the deb-src twins of the machine's
-# own Debian entries: the machine's lists and caches stay as they are.
-fetch_jsoncpp_source() { # DIR
-    local dir=$1 apt=$DEPS/apt
-    rm -rf "$apt" && mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$dir"
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types:.*$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-            > "$apt/sources.list.d/debian-src.sources"
-    else
-        sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list > "$apt/sources.list.d/debian-src.list"
-    fi
-    # apt downloads as the _apt user.
-    chmod -R a+rwX "$apt" "$dir"
-    local opts=(-o "Dir::Etc::SourceList=$apt/none.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
-                -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
-    apt-get "${opts[@]}" -qq update
-    (cd "$dir" && apt-get "${opts[@]}" -qq source --download-only libjsoncpp >/dev/null)
-    rm -rf "$apt"
-}
 
 if [ ! -f "$PREFIX/lib/cmake/jsoncpp/jsoncpp-targets.cmake" ]; then
     log "jsoncpp for MinGW"
     src=$DEPS/src/jsoncpp
-    ls "$src"/libjsoncpp_*.orig.tar.* >/dev/null 2>&1 || fetch_jsoncpp_source "$src"
+    ls "$src"/libjsoncpp_*.orig.tar.* >/dev/null 2>&1 || fetch_debian_source libjsoncpp "$src"
     rm -rf "$src/tree" && mkdir -p "$src/tree"
     tar -xf "$(ls "$src"/libjsoncpp_*.orig.tar.* | head -1)" -C "$src/tree" --strip-components=1
     cross_build jsoncpp "$src/tree" -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \

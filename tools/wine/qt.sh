@@ -15,6 +15,9 @@ CONFIGURE=(-platform linux-g++ -xplatform win32-g++ -device-option CROSS_COMPILE
     -no-feature-network -no-feature-xml -no-feature-concurrent -no-feature-printer
     -no-feature-tabletevent)
 
+# shellcheck source=tools/wine/debian-source.sh
+. "$(dirname "$0")/debian-source.sh"
+
 log() { printf '== %s\n' "$*" >&2; }
 die() { log "$*"; exit 1; }
 
@@ -46,26 +49,10 @@ fi
 WORK=$CACHE/work-$key
 mkdir -p "$WORK"
 
-fetch_source() {
-    local apt=$WORK/apt
-    rm -rf "$apt" && mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$WORK/src"
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types:.*$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-            > "$apt/sources.list.d/debian-src.sources"
-    else
-        sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list > "$apt/sources.list.d/debian-src.list"
-    fi
-    chmod -R a+rwX "$apt" "$WORK/src" # apt downloads as the _apt user
-    local opts=(-o "Dir::Etc::SourceList=$apt/none.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
-                -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache::pkgcache=" -o "Dir::Cache::srcpkgcache=")
-    apt-get "${opts[@]}" -qq update
-    (cd "$WORK/src" && apt-get "${opts[@]}" -qq source --download-only qtbase-opensource-src >/dev/null)
-    rm -rf "$apt"
-}
 
 if ! ls "$WORK"/src/qtbase-opensource-src_*.dsc >/dev/null 2>&1; then
     log "fetching Debian's qtbase source"
-    fetch_source
+    fetch_debian_source qtbase-opensource-src "$WORK/src" || die "cannot fetch Debian's qtbase source"
 fi
 command -v dpkg-source >/dev/null || die "dpkg-source is missing (package dpkg-dev)"
 rm -rf "$WORK/tree" "$WORK/build"
