@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-using ZubHostTesting::LogOperation;
-
+// The stand-in's debug-log file, which the demo writes for people to read.
+// The product's tests read the log's capture, so they fail with it.
 class DebugLogTest : public testing::Test
 {
 protected:
@@ -27,29 +27,6 @@ protected:
 
     QTemporaryDir m_dir;
 };
-
-TEST_F(DebugLogTest, CaptureKeepsOperationMessageAndOrigin)
-{
-    ZubDebugLogUtils* log = ZubDebugLogUtils::getInstance();
-    ASSERT_EQ(log, ZubDebugLogUtils::getInstance());
-    log->debug("d", "a.cpp", "fa", 1);
-    log->info("i", "b.cpp", "fb", 2);
-    log->error("升级失败", "c.cpp", "fc", 3);
-
-    const auto entries = ZubHostTesting::debugLogEntries();
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].operation, LogOperation::Debug);
-    EXPECT_EQ(entries[1].operation, LogOperation::Info);
-    EXPECT_EQ(entries[2].operation, LogOperation::Error);
-    EXPECT_EQ(entries[2].message, QString("升级失败"));
-    EXPECT_EQ(entries[2].file, QString("c.cpp"));
-    EXPECT_EQ(entries[2].function, QString("fc"));
-    EXPECT_EQ(entries[2].line, 3);
-
-    ZubHostTesting::captureDebugLog(false);
-    log->error("not kept", "c.cpp", "fc", 4);
-    EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), 3u);
-}
 
 TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
 {

@@ -12,10 +12,8 @@
 
 extern const char* const kComponent;
 
-// One record of an update list, and a scenario whose checks offer records.
-Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0,
-                         unsigned int fsize = 4096);
-Json::Value offeringUpdate(const std::vector<Json::Value>& records = {updateRecord()});
+// A scenario whose checks offer our component's update.
+Json::Value offeringUpdate();
 
 // Journal lines of the stand-in core that contain `part`.
 int journalCount(const std::string& part);
