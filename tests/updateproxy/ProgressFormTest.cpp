@@ -7,7 +7,6 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -48,22 +47,6 @@ TEST_F(ProgressFormTest, PercentIsClampedAndTheLabelFollowsTheBar)
         EXPECT_EQ(view.percent->pos(), QPoint(step.x, 5)) << step.given;
     }
     EXPECT_EQ(view.content->text(), QString("组件下载中, 请稍后..."));
-}
-
-TEST_F(ProgressFormTest, FreeRunEndsByDestroyingTheWindow)
-{
-    m_form.updateProgress(QString("组件下载完成"), 95);
-    m_form.endProgress(1);
-    show(false);
-    QPointer<ZubCustomTitleDialog> window(m_form.titleDialog());
-    EXPECT_TRUE(window->isVisible());
-    m_form.endProgress(0);
-    EXPECT_TRUE(window.isNull());
-    // Late reports find no window and change nothing.
-    m_form.updateProgress(QString("组件下载完成"), 95);
-    m_form.endProgress(1);
-    EXPECT_EQ(m_form.titleDialog(), nullptr);
-    EXPECT_EQ(m_closed.count(), 0);
 }
 
 TEST_F(ProgressFormTest, ModalRunEndsWithTheRequestedCode)
