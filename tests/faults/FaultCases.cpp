@@ -412,9 +412,9 @@ std::vector<FaultCase> makeCases()
         // The Quality Control module, when the host asks for its facade
         FaultCase("facade_module_missing")
             .askingForTheFacade()
-            .answering(false, {"host#1: error loadQualityControlFacade: Quality Control facade "
-                               "unavailable: *ZubQualityControl64d.dll*",
-                               "state: dll directory {dir}", "!core: *"}),
+            .answering(false,
+                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+                        "!host: *", "state: dll directory {dir}", "!core: *"}),
         FaultCase("facade_module_not_a_library")
             .askingForTheFacade()
             .preparedBy([](const std::string& folder) {
@@ -423,9 +423,9 @@ std::vector<FaultCase> makeCases()
                 writeFile(modules + "/ZubQualityControl64d.dll",
                           "MZ, but a text file all the same\n");
             })
-            .answering(false, {"host#1: error loadQualityControlFacade: Quality Control facade "
-                               "unavailable: *ZubQualityControl64d.dll*",
-                               "state: dll directory {dir}"}),
+            .answering(false,
+                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+                        "!host: *", "state: dll directory {dir}"}),
 
         // The host
         FaultCase("log_folder_unwritable")
