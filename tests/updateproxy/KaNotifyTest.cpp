@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -79,18 +78,4 @@ TEST_F(KaNotifyTest, StagesAreForwardedButAPlatformErrorIsOnlyPrinted)
                          "fatal error (9) while stage 3 of A.B (bits 64)\n");
     const std::vector<std::pair<int, int>> forwarded = {{1, 40}, {0, 5}, {7, 6}};
     EXPECT_EQ(m_receiver.reports, forwarded);
-}
-
-TEST_F(KaNotifyTest, LinesCarryTheNotifyingThread)
-{
-    std::string platformPrefix;
-    const std::string line = printed([&] {
-        std::thread platform([&] {
-            platformPrefix = prefix();
-            m_sink.notifyStage(0, "A", "B", 64, 2, 0);
-        });
-        platform.join();
-    });
-    EXPECT_NE(platformPrefix, prefix());
-    EXPECT_EQ(line, platformPrefix + "download A.B (bits 64) over\n");
 }
