@@ -1,6 +1,6 @@
 // The update client's own answers, which the plug-in's requests never draw
 // out (the fault matrix has what a host can see): bad arguments, calls out of
-// order, a missing service, and the user check's texts. Both flavours share
+// order, and the user check's texts. Both flavours share
 // one template, so the user flavour stands for both.
 #include "CoreScenario.h"
 
@@ -41,18 +41,6 @@ protected:
     std::string reason;
     std::vector<DRUX::DruxUpdateInfoUserid> list = std::vector<DRUX::DruxUpdateInfoUserid>(1);
 };
-
-TEST_F(ServiceClient, WithoutServiceEveryOperationAnswers1AndKeepsNothing)
-{
-    scenario.write(R"({"user": {"create": "0x80004005"}})");
-    DRUX::DruxClientUserid client;
-    EXPECT_EQ(client.start("Mirn6_QualityControl", 64), 1);
-    EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 1);
-    EXPECT_EQ(client.doUpdate(list[0], 64, &sink), 1);
-    EXPECT_EQ(client.stop(), 1);
-    EXPECT_EQ(list.size(), 1u);
-    EXPECT_EQ(sink.releases, 0);
-}
 
 TEST_F(ServiceClient, BadArgumentsAnswer2AndCallsBeforeStartAnswer3)
 {
@@ -106,23 +94,20 @@ TEST_F(ServiceClient, RefusedStartOrStopLeavesTheClientNotStarted)
     EXPECT_TRUE(journalHas("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=32"));
 }
 
+// A name as the suite passes it, in the ANSI code page; the journal is UTF-8.
 TEST_F(ServiceClient, UserCheckSendsBothStringsFromTheAnsiPage)
 {
     scenario.write(R"({"checkForUser": {"hasUpdate": 1, "list": [{"appname": "ForUser"}]},
                        "check": {"code": 16}})");
     DRUX::DruxClientUserid client;
     ASSERT_EQ(client.start("Mirn6_QualityControl", 64), 0);
-    EXPECT_EQ(client.checkUpdate("", "", &hasUpdate, reason, list), 0);
-    EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdateForUser user1=\"\" user2=\"\""));
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].appname, "ForUser");
-
-    // A name as the suite passes it, in the ANSI code page; the journal is UTF-8.
     char name[8] = {};
     WideCharToMultiByte(CP_ACP, 0, L"\u5f20", -1, name, sizeof name - 1, nullptr, nullptr);
     EXPECT_EQ(client.checkUpdate("zhang.san", name, &hasUpdate, reason, list), 0);
     EXPECT_TRUE(journalHas(
         "DruxClientUserid.CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\""));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].appname, "ForUser");
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 16);
 }
 

@@ -67,7 +67,6 @@ struct FaultCase
         return set(prepare, std::move(step));
     }
     FaultCase& within(int milliseconds) { return set(timeoutMs, milliseconds); }
-    FaultCase& takingAtLeast(int milliseconds) { return set(leastMs, milliseconds); }
     FaultCase& answering(bool value, std::vector<std::string> lines)
     {
         result = value;
@@ -100,9 +99,6 @@ struct FaultCase
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;
-    // The host's request may not end sooner (a platform that stays busy is
-    // asked again after a pause, not at once).
-    int leastMs = 0;
     bool result = true;
     std::vector<std::string> answers;
 

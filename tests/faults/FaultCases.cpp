@@ -216,7 +216,6 @@ std::vector<FaultCase> makeCases()
                         "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
         FaultCase("checks_busy_for_good")
             .withScenario(R"({"check":{"busyChecks":1000000}})")
-            .takingAtLeast(49 * 100)
             .answering(
                 true,
                 {"core#50: DruxClientUserid.CheckUpdateForUser *",

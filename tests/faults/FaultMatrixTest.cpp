@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <set>
 
@@ -42,9 +41,7 @@ TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
     if (fault.fastClock && !FaultSuite::fastClockAvailable())
         GTEST_SKIP() << "no faketime here (a POSIX program) to run the host's clock fast";
     FaultSuite suite(fault);
-    const auto began = std::chrono::steady_clock::now();
     const std::optional<int> exitCode = suite.runHost();
-    EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(fault.leastMs));
     ASSERT_TRUE(exitCode.has_value())
         << "the host did not start, or did not end within " << fault.timeoutMs << " ms";
     // A crash, an exception into the host or a leak (under the sanitizers) ends it otherwise.

@@ -59,14 +59,6 @@ std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function)
     return lines;
 }
 
-QStringList messageBoxes()
-{
-    QStringList texts;
-    for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
-        texts << box.text;
-    return texts;
-}
-
 CoreFixture::CoreFixture()
 {
     CoreScenario::clearJournal();

@@ -3,7 +3,6 @@
 
 #include <ZubHostTesting.h>
 
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
@@ -19,9 +18,8 @@ Json::Value offeringUpdate();
 int journalCount(const std::string& part);
 // Waits until the platform has released `count` notification sinks.
 bool waitForSinkReleases(int count = 1);
-// Host-log lines that came from `function`, and the message-box texts.
+// Host-log lines that came from `function`.
 std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);
-QStringList messageBoxes();
 
 // Tests against the real stand-in platform core, with the host's log and
 // message boxes recorded.

@@ -53,5 +53,6 @@ TEST_F(DruxClientWrapperTest, SinkRefusedBeforeThePlatformIsReleasedOnce)
     user.doUpdata(info, nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kill myself\ndestroy notifier\n");
     EXPECT_EQ(journalCount("DoUpdate"), 0);
-    EXPECT_EQ(messageBoxes(), QStringList({"升级失败（3）！"}));
+    ASSERT_EQ(ZubHostTesting::messageBoxTexts().size(), 1u);
+    EXPECT_EQ(ZubHostTesting::messageBoxTexts()[0].text, QString("升级失败（3）！"));
 }
