@@ -297,17 +297,6 @@ std::vector<FaultCase> makeCases()
                 true,
                 {"log: fatal error, invalid json format: [[[[*",
                  "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
-        FaultCase("list_with_lone_low_surrogate")
-            .withScenario(offering(
-                R"("[{\"appname\":\"Mirn6_QualityControl\\udc00\",\"bits\":64,\"fsize\":1}]")"))
-            .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *"}),
-        FaultCase("list_with_lone_high_surrogate")
-            .withScenario(offering(
-                R"("[{\"appname\":\"Mirn6_QualityControl\\ud800\",\"bits\":64,\"fsize\":1}]")"))
-            .answering(
-                true,
-                {"log: fatal error, invalid json format: *",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("list_of_raw_gbk_bytes")
             .withScenario(
                 R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
