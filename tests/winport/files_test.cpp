@@ -66,36 +66,14 @@ BOOL unlockRange(HANDLE file, DWORD offset, DWORD length)
 } // namespace
 
 // The client log's ways with its files where Windows differs from a plain
-// POSIX reading: only _O_APPEND appends, the C runtime's appends need a lock
-// around each line, and a lock ends with the process that held it.
+// POSIX reading: the C runtime's appends need a lock around each line, and a
+// lock ends with the process that held it.
 class Files : public ::testing::Test
 {
 protected:
     TempDir dir;
     std::string existing = dir.file("existing.txt");
 };
-
-TEST_F(Files, writeTextStreamOnCreateAlwaysReplacesTheContent)
-{
-    writeAll(existing, "a much longer old content\r\n");
-    FILE* stream = openStream(existing, CREATE_ALWAYS, _O_TEXT | _O_TRUNC, "wtc");
-    ASSERT_NE(stream, nullptr);
-    writeLine(stream, "new\n");
-    EXPECT_EQ(fclose(stream), 0);
-    EXPECT_EQ(readAll(existing), "new\r\n");
-
-    stream = openStream(existing, OPEN_EXISTING, _O_BINARY | _O_APPEND, "ab");
-    ASSERT_NE(stream, nullptr);
-    writeLine(stream, "raw\n");
-    EXPECT_EQ(fclose(stream), 0);
-    EXPECT_EQ(readAll(existing), "new\r\nraw\n");
-
-    stream = openStream(existing, OPEN_EXISTING, _O_BINARY, "ab");
-    ASSERT_NE(stream, nullptr);
-    writeLine(stream, "N");
-    EXPECT_EQ(fclose(stream), 0);
-    EXPECT_EQ(readAll(existing), "New\r\nraw\n") << "only _O_APPEND appends, not the mode";
-}
 
 // Two threads, each with its own handle and stream, append 40 lines of 8193
 // characters, every second one a newline (12290 bytes once translated), each
