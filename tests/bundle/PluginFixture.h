@@ -1,7 +1,8 @@
 #pragma once
 // The plug-in as a host sees it: loaded by name from the test's own folder,
 // activated with a bundle context that keeps what gets registered.
-#include "KeepingContext.h"
+#include <IBundlerActivator.h>
+#include <IServiceFactory.h>
 #include <IZubQualityControlServiceFactory.h>
 #include "QualityControlProbe.h"
 #include "QtPrinters.h"
@@ -9,6 +10,20 @@
 #include <QCoreApplication>
 #include <QLibrary>
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// A host's bundle context that keeps what gets registered.
+class KeepingContext : public IBundleContext
+{
+public:
+    void registerServiceFactory(IServiceFactory* factory) override
+    {
+        factories.emplace_back(factory);
+    }
+    std::vector<std::unique_ptr<IServiceFactory>> factories;
+};
 
 // Where the plug-in looks for the module, relative to the application folder.
 inline QString moduleDirFor(const QString& appDir)

@@ -68,26 +68,6 @@ TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGo
     EXPECT_EQ(p->liveFacades, live - 1);
 }
 
-TEST_F(FacadeCacheTest, EachFactoryKeepsItsOwnFacadeAndAnUnusedOneDeletesNothing)
-{
-    auto first = newFactory();
-    QualityControlUIFacade* facade = first->getUIFacade(nullptr, nullptr, "a", nullptr, false);
-    ASSERT_NE(facade, nullptr);
-    const QualityControlProbe* p = probe();
-    const int calls = p->entryCalls;
-    const int live = p->liveFacades;
-
-    newFactory().reset(); // never asked for anything
-    EXPECT_EQ(p->liveFacades, live);
-    EXPECT_EQ(p->entryCalls, calls);
-
-    auto second = newFactory();
-    QualityControlUIFacade* other = second->getUIFacade(nullptr, nullptr, "b", nullptr, false);
-    EXPECT_NE(other, facade);
-    EXPECT_EQ(p->entryCalls, calls + 1);
-    EXPECT_EQ(first->getUIFacade(nullptr, nullptr, "a", nullptr, false), facade);
-}
-
 TEST_F(FacadeCacheTest, NullFromTheEntryIsNotCachedAndTheNextCallLoadsAgain)
 {
     auto factory = newFactory();

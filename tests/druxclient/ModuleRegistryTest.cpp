@@ -1,5 +1,5 @@
-// Loading libraries for their class objects, on real files: the build's
-// stand-in core, a library without the entry, and files that are no library.
+// The module table on real files: loaded once per path, kept until freeAll,
+// refused files, and one load when threads miss together.
 #include "CoreScenario.h"
 #include "LogLines.h"
 #include "TempDir.h"
@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+
 #include <thread>
 
 using testing::ElementsAre;
@@ -103,6 +104,8 @@ TEST_F(LoadingModules, DotSegmentsFindTheEntryButLetterCaseMakesANewOne)
     EXPECT_THAT(messages(), ElementsAre(StartsWith("load " + corePath + " at ")));
 }
 
+// Each test is a process of its own, so here the failure's line is the one
+// that creates the logger: the load's error must be taken before it.
 TEST_F(LoadingModules, FilesThatAreNoUsableCoreAreRefused)
 {
     TempDir folder;
@@ -124,28 +127,6 @@ TEST_F(LoadingModules, FilesThatAreNoUsableCoreAreRefused)
         EXPECT_THAT(messages(), ElementsAre("get DllGetClassObject function failed"));
     }
     EXPECT_EQ(core, nullptr);
-}
-
-TEST_F(LoadingModules, ClassObjectFailuresAreLoggedAndTheLibraryKept)
-{
-    scenario.write(R"({"loader": {"classObject": "0x80040111"}})");
-    EXPECT_FALSE(createCore(corePath));
-    EXPECT_THAT(messages(),
-                ElementsAre(StartsWith("load "), "create class factory failed, ret 0x80040111"));
-
-    scenario.write(R"({"loader": {"createCore": "0x8007000E"}})");
-    EXPECT_FALSE(createCore(corePath));
-    EXPECT_THAT(messages(),
-                ElementsAre(StartsWith("find a loaded module "), "create instance ret 0x8007000e"));
-    EXPECT_EQ(core, nullptr);
-
-    // A null class object is success without an object.
-    scenario.write(R"({"loader": {"nullClassObject": true}})");
-    core = reinterpret_cast<IQORCore*>(&scenario);
-    EXPECT_TRUE(createCore(corePath));
-    EXPECT_EQ(core, reinterpret_cast<IQORCore*>(&scenario));
-    EXPECT_THAT(messages(), ElementsAre(StartsWith("find a loaded module ")));
-    core = nullptr;
 }
 
 TEST_F(LoadingModules, ThreadsThatMissTogetherLoadOnce)

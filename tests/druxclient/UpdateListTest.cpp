@@ -1,15 +1,19 @@
 #include "LogLines.h"
 
 #include <libdruxclient/DruxClient2.h>
-#include <libdruxclient/DruxClientUserid.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using testing::ElementsAre;
 
 namespace {
 
+// The list parser's corners; the fault matrix has the lists a host meets
+// (not JSON, empty, a wrong type, deep, huge, cut short, odd bytes), and the
+// fuzzer checks both flavours agree on any input.
 class UpdateListParsing : public testing::Test
 {
 protected:
@@ -40,58 +44,28 @@ TEST_F(UpdateListParsing, EmptyArrayAndNullAreAnEmptyList)
     }
 }
 
-TEST_F(UpdateListParsing, TextThatIsNotJsonIsQuotedWithTheReaderMessages)
-{
-    EXPECT_EQ(parse("[{\"appname\": }"), 14);
-    const std::vector<std::string> lines = messages();
-    ASSERT_EQ(lines.size(), 1u);
-    const std::string prefix =
-        "fatal error, invalid json format: [{\"appname\": }, errmsg: * Line 1, Column ";
-    EXPECT_EQ(lines[0].substr(0, prefix.size()), prefix);
-    EXPECT_TRUE(list.empty());
-
-    EXPECT_EQ(parse(""), 14);
-}
-
+// Every member in its field; missing members empty or zero, unknown ones ignored.
 TEST_F(UpdateListParsing, RecordsAreAppendedInArrayOrder)
 {
+    const auto fields = [](const DRUX::DruxUpdateInfo& r) {
+        return std::make_tuple(r.appname, r.version, r.desc, r.title, r.canUpdate, r.bits, r.sp,
+                               r.silent, r.fsize, r.opentime);
+    };
     list.resize(1);
     list[0].appname = "kept";
     EXPECT_EQ(parse(kTwoRecords), 0);
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[0].appname, "kept");
-
-    const DRUX::DruxUpdateInfo& first = list[1];
-    EXPECT_EQ(first.appname, "Mirn6_QualityControl");
-    EXPECT_EQ(first.version, "6.2.1.7");
-    EXPECT_EQ(first.desc, "fixes");
-    EXPECT_EQ(first.title, "Quality Control");
-    EXPECT_EQ(first.canUpdate, 1);
-    EXPECT_EQ(first.bits, 64);
-    EXPECT_EQ(first.sp, 1);
-    EXPECT_EQ(first.silent, 0);
-    EXPECT_EQ(first.fsize, 123456u);
-    EXPECT_EQ(first.opentime, 0);
-
-    const DRUX::DruxUpdateInfo& second = list[2];
-    EXPECT_EQ(second.appname, "Second");
-    EXPECT_EQ(second.bits, 32);
-    EXPECT_EQ(second.opentime, 4294967295LL);
-    EXPECT_EQ(second.canUpdate, 1);
+    EXPECT_EQ(fields(list[1]), std::make_tuple("Mirn6_QualityControl", "6.2.1.7", "fixes",
+                                               "Quality Control", 1, 64, 1, 0, 123456u, 0));
+    EXPECT_EQ(fields(list[2]),
+              std::make_tuple("Second", "1.0", "D", "T", 1, 32, 2, 1, 7u, 4294967295LL));
     EXPECT_THAT(messages(), ElementsAre("can update to 3 subapps"));
-}
 
-TEST_F(UpdateListParsing, MissingKeysReadAsEmptyOrZeroAndOtherKeysAreIgnored)
-{
+    list.clear();
     EXPECT_EQ(parse(R"([{"appname":"A","bits":64,"extra":[1,{"x":2}],"fsize":null}])"), 0);
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].appname, "A");
-    EXPECT_EQ(list[0].desc, "");
-    EXPECT_EQ(list[0].version, "");
-    EXPECT_EQ(list[0].fsize, 0u);
-    EXPECT_EQ(list[0].sp, 0);
-    EXPECT_EQ(list[0].opentime, 0);
-    EXPECT_EQ(list[0].canUpdate, 1);
+    EXPECT_EQ(fields(list[0]), std::make_tuple("A", "", "", "", 1, 64, 0, 0, 0u, 0));
 }
 
 // Valid JSON of the wrong shape must neither throw into the host nor leave
@@ -125,30 +99,14 @@ TEST_F(UpdateListParsing, WrongTypesLeaveTheListAsItWas)
     }
 }
 
-TEST_F(UpdateListParsing, DeepNestingIsRefusedAsNotJson)
+TEST_F(UpdateListParsing, NestingPastTheStackLimitIsNotJson)
 {
     const std::string deep = std::string(1000, '[') + std::string(1000, ']');
     EXPECT_EQ(parse(deep), 14);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], "fatal error, invalid json format: " + deep +
-                                 ", errmsg: Exceeded stackLimit in readValue().");
-
-    // Far past any stack: still a plain answer.
-    EXPECT_EQ(parse(std::string(1000000, '[')), 14);
+    EXPECT_THAT(messages(), ElementsAre("fatal error, invalid json format: " + deep +
+                                        ", errmsg: Exceeded stackLimit in readValue()."));
+    EXPECT_EQ(parse(""), 14);
     EXPECT_TRUE(list.empty());
-}
-
-TEST_F(UpdateListParsing, UserFlavourReadsTheSameRecords)
-{
-    std::vector<DRUX::DruxUpdateInfoUserid> users;
-    EXPECT_EQ(DRUX::DruxClientUserid::parseUpdateList(kTwoRecords, users), 0);
-    ASSERT_EQ(users.size(), 2u);
-    EXPECT_EQ(users[0].appname, "Mirn6_QualityControl");
-    EXPECT_EQ(users[0].fsize, 123456u);
-    EXPECT_EQ(users[1].opentime, 4294967295LL);
-    EXPECT_EQ(users[1].canUpdate, 1);
-    EXPECT_EQ(DRUX::DruxClientUserid::parseUpdateList("[]", users), 7);
-    EXPECT_EQ(users.size(), 2u);
 }
 
 } // namespace

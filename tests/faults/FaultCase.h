@@ -16,81 +16,57 @@
 //   log    the client layer's log file, the message of each line
 //   dbg    the debugger output, the message of each line
 //   core   the stand-in core's journal
-//   state  the host's state afterwards ("user action log service set N times")
-// In patterns, {qor} stands for the platform folder the registry names and
-// {gone} for a folder that does not exist. In the scenario, {dir} stands for
+//   state  the host's state afterwards ("user action log service set N times",
+//          "main form asked N times", "windows open N", "dll directory D")
+//   down   the host's debug log while the host lets go of the plug-in
+// In patterns, {qor} stands for the platform folder the registry names,
+// {gone} for a folder that does not exist and {dir} for the case's folder. In the scenario, {dir} stands for
 // the case's folder and {gate} for the file the host creates once its
 // progress dialog is on screen.
 struct FaultCase
 {
-    enum class Registry { Installed, Empty, PathGone, PathGoneBut32Bit, ValueTooLong };
+    enum class Registry {
+        Installed,
+        BothViews,
+        Empty,
+        PathGone,
+        PathGoneBut32Bit,
+        PathGoneInBothViews,
+        ValueTooLong
+    };
     enum class CoreFile { Built, Missing, NotALibrary, WithoutEntry };
-    enum class Host { Complete, WithoutLogProvider, WithoutServices, WithoutMainForm };
+    enum class Host {
+        Complete,
+        WithoutLogProvider,
+        WithoutServices,
+        WithoutTovService,
+        WithoutZubService,
+        WithoutMainForm,
+        ForeignMainForm, // a main form of another suite, without the Zub side
+        None
+    };
 
     explicit FaultCase(std::string caseName)
         : name(std::move(caseName))
     {}
 
-    FaultCase& inRegistry(Registry value)
-    {
-        registry = value;
-        return *this;
-    }
-    FaultCase& withCore(CoreFile value)
-    {
-        core = value;
-        return *this;
-    }
-    FaultCase& withScenario(std::string json)
-    {
-        scenario = std::move(json);
-        return *this;
-    }
-    FaultCase& withHost(Host value)
-    {
-        host = value;
-        return *this;
-    }
-    FaultCase& withDialog()
-    {
-        silent = false;
-        return *this;
-    }
-    FaultCase& withLogFolderUnwritable()
-    {
-        logFolderWritable = false;
-        return *this;
-    }
-    FaultCase& withFastClock()
-    {
-        fastClock = true;
-        return *this;
-    }
-    FaultCase& withReceiverThrowingOnce()
-    {
-        receiverThrows = true;
-        return *this;
-    }
-    FaultCase& leavingDuringTheUpdate()
-    {
-        waitsForSinks = false;
-        return *this;
-    }
-    FaultCase& endingWhileTheLastLogLineWaits()
-    {
-        endsInsideALogLine = true;
-        return *this;
-    }
+    FaultCase& inRegistry(Registry value) { return set(registry, value); }
+    FaultCase& withCore(CoreFile value) { return set(core, value); }
+    FaultCase& withScenario(std::string json) { return set(scenario, std::move(json)); }
+    FaultCase& withHost(Host value) { return set(host, value); }
+    FaultCase& askingForTheFacade() { return set(facade, true); }
+    FaultCase& requestingTwice() { return set(requests, 2); }
+    FaultCase& withDialog() { return set(silent, false); }
+    FaultCase& withLogFolderUnwritable() { return set(logFolderWritable, false); }
+    FaultCase& withFastClock() { return set(fastClock, true); }
+    FaultCase& withReceiverThrowingOnce() { return set(receiverThrows, true); }
+    FaultCase& leavingDuringTheUpdate() { return set(waitsForSinks, false); }
+    FaultCase& endingWhileTheLastLogLineWaits() { return set(endsInsideALogLine, true); }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
-        prepare = std::move(step);
-        return *this;
+        return set(prepare, std::move(step));
     }
-    FaultCase& within(int milliseconds)
-    {
-        timeoutMs = milliseconds;
-        return *this;
-    }
+    FaultCase& within(int milliseconds) { return set(timeoutMs, milliseconds); }
     FaultCase& answering(bool value, std::vector<std::string> lines)
     {
         result = value;
@@ -103,6 +79,10 @@ struct FaultCase
     CoreFile core = CoreFile::Built;
     std::string scenario = "{}";
     Host host = Host::Complete;
+    // The host asks for the Quality Control facade, not for an update; the
+    // result is whether it got one.
+    bool facade = false;
+    int requests = 1;
     bool silent = true;
     bool logFolderWritable = true;
     // Runs under faketime, a hundred times faster: five minutes take three seconds.
@@ -121,6 +101,14 @@ struct FaultCase
     int timeoutMs = 60000;
     bool result = true;
     std::vector<std::string> answers;
+
+private:
+    template <class T>
+    FaultCase& set(T& member, T value)
+    {
+        member = std::move(value);
+        return *this;
+    }
 };
 
 // The matrix, and a case by name.

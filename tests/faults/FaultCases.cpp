@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -24,14 +25,17 @@ const std::vector<std::string> kNoService = {
 };
 const char* const kNothingNew = "host: info DruxClient_Userid::checkUpdate: DruxClient "
                                 "Mirn6_QualityControl(64): can not update: no new version";
+const char* const kSkipped = "host: error ZubQualityControlServiceFactory::updateQualityControl: "
+                             "ZubQualityControl update skipped: the host has no main form to "
+                             "update for";
 const char* const kNoKeyIn32BitView =
     "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2";
 
-std::vector<std::string> operator+(std::vector<std::string> lines,
-                                   const std::vector<std::string>& more)
+// The no-service answers and `more`.
+std::vector<std::string> noService(std::vector<std::string> more)
 {
-    lines.insert(lines.end(), more.begin(), more.end());
-    return lines;
+    more.insert(more.end(), kNoService.begin(), kNoService.end());
+    return more;
 }
 
 // A check that offers `list` (JSON), with more members of the scenario after it.
@@ -56,6 +60,14 @@ FaultCase refusedUpdate(const std::string& code, const std::string& box)
                               (code == "null" ? std::string("-1") : code),
                           "out#1: kill myself", "out#1: destroy notifier",
                           "log#1: KaNotifyProxy dtor", "!core: sink * Release"});
+}
+
+// A list whose only record the host must not install.
+FaultCase notInstalled(const std::string& name, const std::string& record)
+{
+    return FaultCase("list_first_record_" + name)
+        .withScenario(offering("[" + record + "]"))
+        .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *", "!host: *"});
 }
 
 // UTF-8 of the given UTF-16 units.
@@ -102,90 +114,90 @@ std::vector<FaultCase> makeCases()
     const std::string nested(100000, '[');
     return {
         // Where the platform core should be
+        FaultCase("path_in_both_views")
+            .inRegistry(Registry::BothViews)
+            .answering(true,
+                       {"!log: *try 32 bits", "log: create IQORCore from qorcore OK", kNothingNew}),
         FaultCase("key_missing_in_both_views")
             .inRegistry(Registry::Empty)
             .answering(
                 true,
-                kNoService +
-                    std::vector<std::string>{
-                        "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
-                        kNoKeyIn32BitView, "log: read qor registry for path failed",
-                        "log: create IDruxClientUserid failed, ret 0x80004005",
-                        "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"}),
+                noService(
+                    {"log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
+                     kNoKeyIn32BitView, "log: read qor registry for path failed",
+                     "log: create IDruxClientUserid failed, ret 0x80004005",
+                     "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"})),
         FaultCase("path_gone_without_32bit_key")
             .inRegistry(Registry::PathGone)
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
-                                     "log: read qor registry for path failed", "!core: *"}),
+            .answering(true,
+                       noService({"log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
+                                  "log: read qor registry for path failed", "!core: *"})),
         FaultCase("path_gone_with_32bit_key")
             .inRegistry(Registry::PathGoneBut32Bit)
             .answering(true, {"log: file '{gone}' not exist, try 32 bits",
                               "log: create IQORCore from qorcore OK", "core#1: DllGetClassObject *",
                               kNothingNew, "state: user action log service set 1 times"}),
+        FaultCase("path_gone_in_both_views")
+            .inRegistry(Registry::PathGoneInBothViews)
+            .answering(true, noService({"log: file '{gone}' not exist, try 32 bits",
+                                        "log: file '{gone}' not exist, fatal error", "!core: *"})),
         FaultCase("path_longer_than_read_buffer")
             .inRegistry(Registry::ValueTooLong)
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: read qor key Path failed, error 234, try 32 bits",
-                                     kNoKeyIn32BitView, "!core: *"}),
+            .answering(true, noService({"log: read qor key Path failed, error 234, try 32 bits",
+                                        "log: read qor key Path failed, error 2", "!core: *"})),
         FaultCase("core_file_missing")
             .withCore(CoreFile::Missing)
             .answering(true,
-                       kNoService +
-                           std::vector<std::string>{
-                               "log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
-                               "log: create core instance failed, ret 0x00000000", "!core: *"}),
+                       noService({"log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
+                                  "log: create core instance failed, ret 0x00000000", "!core: *"})),
         FaultCase("core_file_not_a_library")
             .withCore(CoreFile::NotALibrary)
             .answering(true,
-                       kNoService +
-                           std::vector<std::string>{
-                               "log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
-                               "log: create core instance failed, ret 0x00000000"}),
+                       noService({"log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
+                                  "log: create core instance failed, ret 0x00000000"})),
         FaultCase("core_without_class_object_entry")
             .withCore(CoreFile::WithoutEntry)
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: get DllGetClassObject function failed",
-                                     "log: create core instance failed, ret 0x00000000"}),
+            .answering(true, noService({"log: get DllGetClassObject function failed",
+                                        "log: create core instance failed, ret 0x00000000"})),
         FaultCase("class_object_failing")
             .withScenario(R"({"loader":{"classObject":"0x80004005"}})")
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: create class factory failed, ret 0x80004005",
-                                     "log: create core instance failed, ret 0x00000000",
-                                     "core#1: DllGetClassObject *"}),
+            .answering(true, noService({"log: create class factory failed, ret 0x80004005",
+                                        "log: create core instance failed, ret 0x00000000",
+                                        "core#1: DllGetClassObject *"})),
         FaultCase("class_object_null")
             .withScenario(R"({"loader":{"nullClassObject":true}})")
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: create IQORCore from qorcore OK",
-                                     "log: create IDruxClientUserid failed, ret 0x80004005",
-                                     "!core: ClassFactory.*"}),
+            .answering(true, noService({"log: create IQORCore from qorcore OK",
+                                        "log: create IDruxClientUserid failed, ret 0x80004005",
+                                        "!core: ClassFactory.*"})),
         FaultCase("core_object_refused")
-            .withScenario(R"({"loader":{"createCore":"0x80040111"}})")
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: create instance ret 0x80040111",
-                                     "log: create core instance failed, ret 0x00000000"}),
+            .withScenario(R"({"loader":{"createCore":"0x8007000E"}})")
+            .answering(true, noService({"log: create instance ret 0x8007000e",
+                                        "log: create core instance failed, ret 0x00000000"})),
 
         // The platform's services
         FaultCase("user_service_refused_product_answers")
-            .withScenario(R"({"user":{"create":"0x80004005"}})")
+            .withScenario(R"({"user":{"create":"0x80004005"},"stop":{"status":1,"code":9}})")
             .answering(
                 true,
                 {"log: create IDruxClientUserid failed, ret 0x80004005",
+                 "host: error DruxClient::stop: DruxClient Stop failed: 9",
                  "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
                  "host: info DruxClient::checkUpdate: DruxClient Mirn6_QualityControl(64): can not "
                  "update: no new version",
                  "core#1: DruxClient2.CheckUpdate", "core#1: DruxClient2.Stop"}),
+        FaultCase("user_start_refused_product_updates")
+            .withScenario(offering(ourList(), R"("user":{"start":{"status":1,"code":4}},)"
+                                              R"("doUpdate":{"reports":[{"result":0}]})"))
+            .answering(true,
+                       {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 4",
+                        "core#1: DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 "
+                        "sink=1",
+                        "core#1: sink 1 Release", "core#1: DruxClient2.Stop",
+                        "!core: DruxClientUserid.Check*"}),
         FaultCase("both_services_refused")
             .withScenario(R"({"user":{"create":"0x80004005"},"product":{"create":"0x80040154"}})")
-            .answering(true, kNoService +
-                                 std::vector<std::string>{
-                                     "log: create IDruxClient2 failed, ret 0x80040154",
-                                     "!core: *.Start *"}),
+            .answering(true, noService({"log: create IDruxClient2 failed, ret 0x80040154",
+                                        "!core: *.Start *"})),
         FaultCase("start_refused")
             .withScenario(R"({"start":{"status":1,"code":15}})")
             .answering(true,
@@ -213,17 +225,21 @@ std::vector<FaultCase> makeCases()
                  "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 8",
                  "core#1: DruxClientUserid.Stop"}),
         FaultCase("check_failing_with_code")
-            .withScenario(R"({"check":{"status":1,"code":42}})")
+            .withScenario(R"({"check":{"status":1,"code":-42},"stop":{"status":1,"code":9}})")
             .answering(
                 true,
-                {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 42",
+                {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: -42",
+                 "host: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 9",
                  "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
         FaultCase("no_update_with_reason")
             .withScenario(R"({"check":{"hasUpdate":0,"reason":"已是最新版本"}})")
             .answering(
                 true,
                 {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
-                 "can not update: 已是最新版本"}),
+                 "can not update: 已是最新版本",
+                 "!core: DruxClient2.Start *", "log: DruxClientUserid ctor",
+                 "log: DruxClient2 ctor", "core#1: DruxClientUserid.Release",
+                 "dbg: DruxClientUserid dtor", "!log: DruxClientUserid dtor"}),
 
         // The update list
         FaultCase("list_not_json")
@@ -250,6 +266,11 @@ std::vector<FaultCase> makeCases()
         FaultCase("list_first_record_for_another_component")
             .withScenario(offering(std::string("[") + kOtherRecord + "," + kRecord + "]"))
             .answering(true, {"log: can update to 2 subapps", "!core: *.DoUpdate *", "!host: *"}),
+        notInstalled("named_in_other_case",
+                     R"({"appname":"mirn6_qualitycontrol","bits":64,"fsize":1})"),
+        notInstalled("for_a_service_pack",
+                     R"({"appname":"Mirn6_QualityControl","bits":64,"sp":1,"fsize":1})"),
+        notInstalled("of_no_size", R"({"appname":"Mirn6_QualityControl","bits":64,"fsize":0})"),
         FaultCase("list_of_100MB")
             .preparedBy(
                 [](const std::string& folder) { writeFile(folder + "/list.json", bigList()); })
@@ -276,17 +297,6 @@ std::vector<FaultCase> makeCases()
                 true,
                 {"log: fatal error, invalid json format: [[[[*",
                  "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
-        FaultCase("list_with_lone_low_surrogate")
-            .withScenario(offering(
-                R"("[{\"appname\":\"Mirn6_QualityControl\\udc00\",\"bits\":64,\"fsize\":1}]")"))
-            .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *"}),
-        FaultCase("list_with_lone_high_surrogate")
-            .withScenario(offering(
-                R"("[{\"appname\":\"Mirn6_QualityControl\\ud800\",\"bits\":64,\"fsize\":1}]")"))
-            .answering(
-                true,
-                {"log: fatal error, invalid json format: *",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
         FaultCase("list_of_raw_gbk_bytes")
             .withScenario(
                 R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
@@ -310,6 +320,8 @@ std::vector<FaultCase> makeCases()
         refusedUpdate("15", "本机未安装此版本！"),
         refusedUpdate("16", "已经升级到此版本！"),
         refusedUpdate("9", "升级失败（9）！"),
+        // The platform's 3 looks like the client's own "not started": the sink is released once.
+        refusedUpdate("3", "升级失败（3）！"),
         refusedUpdate("null", "升级失败（-1）！"),
         FaultCase("fatal_errors_in_reports")
             .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10},)"
@@ -342,6 +354,8 @@ std::vector<FaultCase> makeCases()
                 R"({"thread":4,"stage":2,"delayMs":100},{"thread":4,"stage":3},)"
                 R"({"thread":4,"stage":4,"delayMs":100},{"thread":4,"result":0}]})"))
             .answering(true, {"out#6: [0x*] downloading Mirn6_QualityControl. (bits 64) *0%",
+                              "out: [0x*] download Mirn6_QualityControl. (bits 64) over",
+                              "state: windows open 0", "core#1: DruxClientUserid.Stop",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
                               "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60",
                               "core#1: sink 1 Release", "!box: *"}),
@@ -379,8 +393,27 @@ std::vector<FaultCase> makeCases()
                                    R"("doUpdate":{"gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
             .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", "core#1: sink 1 Release",
+                               "state: windows open 0",
                                "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
                                "!out: [0x*] install *over!"}),
+
+        // The Quality Control module, when the host asks for its facade
+        FaultCase("facade_module_missing")
+            .askingForTheFacade()
+            .answering(false,
+                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+                        "!host: *", "state: dll directory {dir}", "!core: *"}),
+        FaultCase("facade_module_not_a_library")
+            .askingForTheFacade()
+            .preparedBy([](const std::string& folder) {
+                const std::string modules = folder + "/Module/QualityControl/1/QualityControl";
+                std::filesystem::create_directories(modules);
+                writeFile(modules + "/ZubQualityControl64d.dll",
+                          "MZ, but a text file all the same\n");
+            })
+            .answering(false,
+                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+                        "!host: *", "state: dll directory {dir}"}),
 
         // The host
         FaultCase("log_folder_unwritable")
@@ -396,12 +429,28 @@ std::vector<FaultCase> makeCases()
             .answering(true,
                        {"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
                         "core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+        FaultCase("main_form_without_tov_service")
+            .withHost(Host::WithoutTovService)
+            .answering(true, {"core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+        FaultCase("main_form_without_zub_service")
+            .withHost(Host::WithoutZubService)
+            .answering(true, {"core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
         FaultCase("host_without_main_form")
             .withHost(Host::WithoutMainForm)
-            .answering(true, {"host: error ZubQualityControlServiceFactory::updateQualityControl: "
-                              "ZubQualityControl "
-                              "update skipped: the host has no main form to update for",
-                              "!core: *", "state: user action log service set 0 times"}),
+            .answering(true, {kSkipped, "!core: *", "state: user action log service set 0 times"}),
+        FaultCase("host_with_a_foreign_main_form")
+            .withHost(Host::ForeignMainForm)
+            .answering(true, {kSkipped, "!core: *"}),
+        FaultCase("host_null").withHost(Host::None).answering(true, {kSkipped, "!core: *"}),
+        // The first request's controller serves the second; the host's teardown stops
+        // both clients, which are not started then.
+        FaultCase("second_request_reuses_the_controller")
+            .requestingTwice()
+            .answering(true,
+                       {"state: user action log service set 1 times",
+                        "state: main form asked 1 times", "core#2: DruxClientUserid.Start *",
+                        "down: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 3",
+                        "down: error DruxClient::stop: DruxClient Stop failed: 3"}),
     };
 }
 } // namespace

@@ -8,6 +8,8 @@
 #include <ZubHostTesting.h>
 #include <ZubMainForm.h>
 
+#include <windows.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -15,8 +17,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
-
-#include <windows.h>
 
 #include <atomic>
 #include <cstdio>
@@ -41,22 +41,16 @@ void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet* callbacks);
 
 namespace {
 // The host's run-time objects, as complete as the case wants them.
-class HostText : public IZubHostObject
+class ZubService
+    : public IZubService
+    , public IZubHostObject
 {
 public:
+    IZubHostObject* getHostObject() override { return this; }
     const QString& getText() const override { return m_text; }
 
 private:
     QString m_text = "user-one";
-};
-
-class ZubService : public IZubService
-{
-public:
-    IZubHostObject* getHostObject() override { return &m_object; }
-
-private:
-    HostText m_object;
 };
 
 class TovService : public ITovService
@@ -65,57 +59,65 @@ public:
     QString getText() override { return "user-two"; }
 };
 
-class LogService : public IZubUserActionLogService
+class LogProvider
+    : public IZubUserActionLogProvider
+    , public IZubUserActionLogService
 {
 public:
+    IZubUserActionLogService* getUserActionLogService() override { return this; }
     void logUserAction(const QString&) override {}
 };
 
-class LogProvider : public IZubUserActionLogProvider
+class ForeignMainForm : public ITovMainForm
 {
 public:
-    IZubUserActionLogService* getUserActionLogService() override { return &m_service; }
-
-private:
-    LogService m_service;
+    ITovService* getTovService() override { return nullptr; }
+    IZubUserActionLogProvider* getUserActionLogProvider() override { return nullptr; }
 };
 
-class MainForm
-    : public ITovMainForm
+// The host and its main form.
+class UpdateHost
+    : public IZubUpdateHost
+    , public ITovMainForm
     , public IZubMainForm
 {
 public:
-    explicit MainForm(FaultCase::Host kind)
-        : m_bServices(kind != FaultCase::Host::WithoutServices)
+    explicit UpdateHost(FaultCase::Host kind)
+        : m_kind(kind)
+        , m_bTov(kind != FaultCase::Host::WithoutServices &&
+                 kind != FaultCase::Host::WithoutTovService)
+        , m_bZub(kind != FaultCase::Host::WithoutServices &&
+                 kind != FaultCase::Host::WithoutZubService)
         , m_bLogProvider(kind != FaultCase::Host::WithoutLogProvider)
     {}
-    ITovService* getTovService() override { return m_bServices ? &m_tov : nullptr; }
-    IZubService* getZubService() override { return m_bServices ? &m_zub : nullptr; }
+    ITovMainForm* getMainForm() override
+    {
+        if (m_kind == FaultCase::Host::ForeignMainForm)
+            return &m_foreign;
+        return m_kind == FaultCase::Host::WithoutMainForm ? nullptr : this;
+    }
+    ITovService* getTovService() override { return m_bTov ? &m_tov : nullptr; }
+    IZubService* getZubService() override
+    {
+        ++asked;
+        return m_bZub ? &m_zub : nullptr;
+    }
     IZubUserActionLogProvider* getUserActionLogProvider() override
     {
         return m_bLogProvider ? &m_provider : nullptr;
     }
 
+    int asked = 0;
+
 private:
-    bool m_bServices;
+    FaultCase::Host m_kind;
+    bool m_bTov;
+    bool m_bZub;
     bool m_bLogProvider;
     TovService m_tov;
     ZubService m_zub;
     LogProvider m_provider;
-};
-
-class UpdateHost : public IZubUpdateHost
-{
-public:
-    explicit UpdateHost(FaultCase::Host kind)
-        : m_form(kind)
-        , m_bHasForm(kind != FaultCase::Host::WithoutMainForm)
-    {}
-    ITovMainForm* getMainForm() override { return m_bHasForm ? &m_form : nullptr; }
-
-private:
-    MainForm m_form;
-    bool m_bHasForm;
+    ForeignMainForm m_foreign;
 };
 
 class Context : public IBundleContext
@@ -239,18 +241,34 @@ std::string oneLine(QString text)
     return text.replace("\n", "\\n").toStdString();
 }
 
-void writeReport(const std::string& folder, bool result)
+// The host's debug log from `first` on, each line opened with `source`.
+void writeHostLog(std::ostream& report, const char* source, size_t first)
+{
+    const auto entries = ZubHostTesting::debugLogEntries();
+    for (size_t at = first; at < entries.size(); ++at)
+        report << source << " " << operationName(entries[at].operation) << " "
+               << entries[at].function.toStdString() << ": " << oneLine(entries[at].message)
+               << "\n";
+}
+
+void writeReport(const std::string& folder, bool result, int mainFormAsked)
 {
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
     report << "result " << (result ? "true" : "false") << "\n";
-    for (const ZubHostTesting::DebugLogEntry& entry : ZubHostTesting::debugLogEntries())
-        report << "host " << operationName(entry.operation) << " " << entry.function.toStdString()
-               << ": " << oneLine(entry.message) << "\n";
+    writeHostLog(report, "host", 0);
     for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
         report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
                << oneLine(box.text) << "\n";
     report << "state user action log service set " << ZubHostTesting::userActionLogServiceSetCount()
            << " times\n";
+    int open = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        open += window->isVisible() ? 1 : 0;
+    report << "state windows open " << open << "\n";
+    report << "state main form asked " << mainFormAsked << " times\n";
+    WCHAR directory[MAX_PATH] = {};
+    GetDllDirectoryW(MAX_PATH, directory);
+    report << "state dll directory " << QString::fromWCharArray(directory).toStdString() << "\n";
 }
 } // namespace
 
@@ -278,16 +296,30 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     QTimer watch;
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
-    const bool result = context.factory->updateQualityControl(&host, fault.silent);
+    bool result = false;
+    if (fault.facade) {
+        // The host's own search directory must be in force again afterwards.
+        SetDllDirectoryW(QString::fromStdString(folder).toStdWString().c_str());
+        result = context.factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+    } else {
+        for (int request = 0; request < fault.requests; ++request)
+            result = context.factory->updateQualityControl(
+                fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
+    }
     if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
-    writeReport(folder, result);
-    writeDebuggerOutput(folder, debugger);
-    if (fault.endsInsideALogLine)
+    writeReport(folder, result, host.asked);
+    if (fault.endsInsideALogLine) {
+        writeDebuggerOutput(folder, debugger);
         endWhileTheLastLogLineWaits(folder);
+    }
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
+    const size_t logged = ZubHostTesting::debugLogEntries().size();
     context.factory.reset();
+    std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
+    writeHostLog(report, "down", logged);
+    writeDebuggerOutput(folder, debugger);
     bundle.reset();
     const bool unloaded = plugin.unload();
     // A host that let go of the plug-in mid-update stays open meanwhile: the

@@ -4,10 +4,11 @@
 #include "CoreScenario.h"
 #include "TestPaths.h"
 
+#include <QStandardPaths>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -43,18 +44,6 @@ std::string replaced(std::string text, const std::string& placeholder, const std
     return text;
 }
 
-// The faketime program, from PATH; empty when it is not installed.
-std::string faketimeProgram()
-{
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');) {
-        const fs::path candidate = fs::path(folder) / "faketime";
-        if (!folder.empty() && fs::exists(candidate))
-            return candidate.string();
-    }
-    return std::string();
-}
 } // namespace
 
 FaultSuite::FaultSuite(const FaultCase& fault)
@@ -117,12 +106,17 @@ std::string FaultSuite::registryText() const
 {
     switch (m_case.registry) {
     case FaultCase::Registry::Installed: return CoreScenario::registryText(m_qor);
+    case FaultCase::Registry::BothViews: return CoreScenario::registryText(m_qor, m_gone);
     case FaultCase::Registry::Empty: return "REGEDIT4\n\n";
     case FaultCase::Registry::PathGone: return CoreScenario::registryText(m_gone);
     case FaultCase::Registry::PathGoneBut32Bit: return CoreScenario::registryText(m_gone, m_qor);
+    case FaultCase::Registry::PathGoneInBothViews:
+        return CoreScenario::registryText(m_gone, m_gone);
     case FaultCase::Registry::ValueTooLong:
-        // Longer than the 260 bytes the locator offers the registry.
-        return CoreScenario::registryText(m_qor + "/" + std::string(300, 'x'));
+        // Longer than the 260 bytes the locator offers the registry; the
+        // 32-bit view has the key but no path.
+        return CoreScenario::registryText(m_qor + "/" + std::string(300, 'x')) +
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Trevik\\QOR\\2.0]\n\"Other\"=\"x\"\n";
     }
     return std::string();
 }
@@ -136,7 +130,7 @@ std::string FaultSuite::scenarioText() const
 
 bool FaultSuite::fastClockAvailable()
 {
-    return !faketimeProgram().empty();
+    return !QStandardPaths::findExecutable("faketime").isEmpty();
 }
 
 std::optional<int> FaultSuite::runHost()
@@ -156,7 +150,7 @@ std::optional<int> FaultSuite::runHost()
     };
     std::string program = host;
     if (m_case.fastClock) {
-        program = faketimeProgram();
+        program = QStandardPaths::findExecutable("faketime").toStdString();
         if (program.empty())
             return std::nullopt;
         arguments.insert(arguments.begin(), {"-f", "+0 x100", host});
@@ -199,5 +193,6 @@ Observations FaultSuite::observations(std::optional<bool>& result) const
 
 std::string FaultSuite::expanded(const std::string& answer) const
 {
-    return replaced(replaced(answer, "{qor}", m_qor), "{gone}", m_gone);
+    return replaced(replaced(replaced(answer, "{qor}", m_qor), "{gone}", m_gone), "{dir}",
+                    m_root.path());
 }

@@ -12,7 +12,8 @@
 //   qor/x64/      the platform core, or what stands in its place
 //   registry      as the case wants it, installed while the object lives
 //   scenario.json the stand-in core's scenario
-// The host's answers land beside them: report.txt, stdout.txt, journal.txt,
+// The Quality Control module would be in Module/, beside bin/. The host's
+// answers land beside them: report.txt, stdout.txt, journal.txt,
 // debugger.txt, and the client log in bin/.
 class FaultSuite
 {

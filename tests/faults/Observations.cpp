@@ -1,6 +1,5 @@
 #include "Observations.h"
 
-#include <cctype>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -75,35 +74,15 @@ bool globMatches(const char* pattern, const char* text)
     return *pattern == '\0';
 }
 
-namespace {
-// Moves `at` past what `accept` takes, at least one character; false if none.
-template <class Accept>
-bool skip(const std::string& text, size_t& at, Accept accept)
-{
-    const size_t from = at;
-    while (at < text.size() && accept(static_cast<unsigned char>(text[at])))
-        ++at;
-    return at > from;
-}
-} // namespace
-
 std::string messageOfStampedLine(const std::string& line)
 {
     // "2024-03-05 14:07:09.042 4312  9120  ZubQuality message": date and
     // time, then process id, thread id and module tag before the message.
-    const auto isStampChar = [](unsigned char c) {
-        return std::isdigit(c) || c == '-' || c == ':' || c == '.';
-    };
-    const auto isDigit = [](unsigned char c) { return std::isdigit(c) != 0; };
-    const auto isBlank = [](unsigned char c) { return c == ' '; };
-    const auto isWord = [](unsigned char c) { return c != ' '; };
-    size_t at = 0;
-    const bool stamped =
-        line.size() > 24 && line[4] == '-' && skip(line, at, isStampChar) &&
-        skip(line, at, isBlank) && skip(line, at, isStampChar) && skip(line, at, isBlank) &&
-        skip(line, at, isDigit) && skip(line, at, isBlank) && skip(line, at, isDigit) &&
-        skip(line, at, isBlank) && skip(line, at, isWord) && at < line.size() && line[at] == ' ';
-    return stamped ? line.substr(at + 1) : line;
+    // Only the line's start is searched: lines may be megabytes long.
+    static const std::regex kStamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} +\d+ +\d+ +[^ ]+ )");
+    std::smatch stamp;
+    const std::string start = line.substr(0, 80);
+    return std::regex_search(start, stamp, kStamp) ? line.substr(stamp.length()) : line;
 }
 
 std::vector<std::string> linesOfFile(const std::string& path)

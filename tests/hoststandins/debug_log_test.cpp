@@ -1,91 +1,18 @@
 #include <ZubDebugLogUtils.h>
-#include "ZubHostTesting.h"
-#include "QtPrinters.h"
 
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <thread>
 
-using ZubHostTesting::LogOperation;
-
-class DebugLogTest : public testing::Test
+// The stand-in's debug-log file, which people read beside the demo; the
+// product's tests read the log's capture, so they fail with it.
+TEST(DebugLogTest, FileLineKeepsPlaceholdersOfTheMessage)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        ZubHostTesting::clearDebugLog();
-        ZubHostTesting::captureDebugLog(true);
-    }
-    void TearDown() override
-    {
-        ZubHostTesting::captureDebugLog(false);
-        qunsetenv("ZUB_DEBUG_LOG");
-    }
-
-    QTemporaryDir m_dir;
-};
-
-TEST_F(DebugLogTest, CaptureKeepsOperationMessageAndOrigin)
-{
-    ZubDebugLogUtils* log = ZubDebugLogUtils::getInstance();
-    ASSERT_EQ(log, ZubDebugLogUtils::getInstance());
-    log->debug("d", "a.cpp", "fa", 1);
-    log->info("i", "b.cpp", "fb", 2);
-    log->error("升级失败", "c.cpp", "fc", 3);
-
-    const auto entries = ZubHostTesting::debugLogEntries();
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].operation, LogOperation::Debug);
-    EXPECT_EQ(entries[1].operation, LogOperation::Info);
-    EXPECT_EQ(entries[2].operation, LogOperation::Error);
-    EXPECT_EQ(entries[2].message, QString("升级失败"));
-    EXPECT_EQ(entries[2].file, QString("c.cpp"));
-    EXPECT_EQ(entries[2].function, QString("fc"));
-    EXPECT_EQ(entries[2].line, 3);
-
-    ZubHostTesting::captureDebugLog(false);
-    log->error("not kept", "c.cpp", "fc", 4);
-    EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), 3u);
-}
-
-TEST_F(DebugLogTest, FileSinkGetsOneWholeLinePerCallFromManyThreads)
-{
-    const QString path = m_dir.filePath("debug.log");
-    qputenv("ZUB_DEBUG_LOG", QFile::encodeName(path));
-    const int threads = 4, perThread = 100;
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t)
-        workers.emplace_back([t] {
-            for (int i = 0; i < perThread; ++i)
-                ZubDebugLogUtils::getInstance()->error(QString("line %1-%2\nsecond").arg(t).arg(i),
-                                                       "w.cpp", "worker", i);
-        });
-    for (auto& w : workers)
-        w.join();
-
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    ASSERT_EQ(lines.size(), threads * perThread + 1); // trailing newline
-    // Threads interleave in any order; every call must stand whole on a line of its own.
-    QSet<QByteArray> expected;
-    for (int t = 0; t < threads; ++t)
-        for (int i = 0; i < perThread; ++i)
-            expected.insert(
-                QString("error: line %1-%2 second [worker w.cpp:%2]").arg(t).arg(i).toUtf8());
-    const QSet<QByteArray> written(lines.begin(), lines.end() - 1);
-    EXPECT_EQ(written, expected);
-    EXPECT_EQ(ZubHostTesting::debugLogEntries().size(), size_t(threads * perThread));
-}
-
-TEST_F(DebugLogTest, FileLineKeepsPlaceholdersOfTheMessage)
-{
-    const QString path = m_dir.filePath("debug.log");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("debug.log");
     qputenv("ZUB_DEBUG_LOG", QFile::encodeName(path));
     ZubDebugLogUtils::getInstance()->info("50%1 done %2%3 %4", "p.cpp", "fp", 7);
+    qunsetenv("ZUB_DEBUG_LOG");
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -1,9 +1,6 @@
 #include "LogFixture.h"
 
-#include <libdruxclient/qorlog.h>
-
 #include <algorithm>
-#include <memory>
 
 using LineFormat = LogFixture;
 
@@ -58,16 +55,4 @@ TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
     logW(text);
 
     EXPECT_TRUE(endsWith(lines(1)[0], std::string(" ") + expected));
-}
-
-TEST(MultiByte, ConvertsChineseTextAndAnswersNullForNull)
-{
-    EXPECT_EQ(qorlog::toMultiByte(nullptr, CP_UTF8), nullptr);
-    const std::unique_ptr<char[]> chinese(
-        qorlog::toMultiByte(L"\u4e2d\u6587\u65e5\u5fd7", CP_UTF8));
-    EXPECT_STREQ(chinese.get(), "\xe4\xb8\xad\xe6\x96\x87\xe6\x97\xa5\xe5\xbf\x97");
-    // A conversion that fails for another reason than the size gives an empty text.
-    const std::unique_ptr<char[]> unknownPage(qorlog::toMultiByte(L"abc", 12345));
-    ASSERT_NE(unknownPage, nullptr);
-    EXPECT_STREQ(unknownPage.get(), "");
 }

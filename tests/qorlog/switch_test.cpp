@@ -1,11 +1,8 @@
 #include "LogFixture.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <thread>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 class Switching : public LogFixture
 {
@@ -98,16 +95,4 @@ TEST_F(Switching, ATargetInUseElsewhereButOverTheLimitIsTruncated)
     ASSERT_EQ(file2.size(), 2u);
     EXPECT_TRUE(endsWith(file2[0], " fresh"));
     EXPECT_TRUE(debugContains("the log file is too large to append to, force truncate !"));
-}
-
-TEST_F(Switching, AnUnwritableFolderLeavesTheDebuggerOnly)
-{
-    const std::string missing = m_dir.file("missing");
-    ASSERT_TRUE(load(missing));
-    log("nowhere");
-
-    EXPECT_TRUE(debugContains("create file failed, errno = 3\n"));
-    EXPECT_TRUE(debugContains("open log file " + missing + "\\qorcore.1.txt failed\n"));
-    EXPECT_TRUE(debugContains(idsOfThisThread() + "QorLogProb nowhere\n"));
-    EXPECT_FALSE(fs::exists(missing));
 }

@@ -3,13 +3,14 @@
 // unloaded many times with a facade request in between. What the process
 // holds must not grow with the number of requests or loads.
 #include "CoreFixture.h"
-#include "HostMocks.h"
 #include "LiveQObjects.h"
 #include "ProcessCounts.h"
 #include "TempDir.h"
 
+#include <IBundlerActivator.h>
 #include <IZubQualityControlServiceFactory.h>
 #include <ZubHostTesting.h>
+#include <ZubMainForm.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,10 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-
-using testing::NiceMock;
-using testing::Return;
-using testing::ReturnRef;
 
 namespace {
 
@@ -108,6 +105,30 @@ void print(const char* when, const Sample& sample)
                 sample.process.residentKiB);
 }
 
+// A host whose main form's services give the user's strings.
+class Host
+    : public IZubUpdateHost
+    , public ITovMainForm
+    , public IZubMainForm
+    , public IZubService
+    , public IZubHostObject
+{
+public:
+    ITovMainForm* getMainForm() override { return this; }
+    ITovService* getTovService() override { return &m_tov; }
+    IZubService* getZubService() override { return this; }
+    IZubUserActionLogProvider* getUserActionLogProvider() override { return nullptr; }
+    IZubHostObject* getHostObject() override { return this; }
+    const QString& getText() const override { return m_user; }
+
+private:
+    struct Tenant : ITovService
+    {
+        QString getText() override { return "tenant"; }
+    } m_tov;
+    QString m_user = "user";
+};
+
 class SoakTest : public testing::Test
 {
 protected:
@@ -115,12 +136,6 @@ protected:
     {
         CoreScenario::clearJournal();
         ZubHostTesting::recordMessageBoxes(true);
-        ON_CALL(m_host, getMainForm()).WillByDefault(Return(&m_form));
-        ON_CALL(m_form, getTovService()).WillByDefault(Return(&m_tov));
-        ON_CALL(m_form, getZubService()).WillByDefault(Return(&m_zub));
-        ON_CALL(m_zub, getHostObject()).WillByDefault(Return(&m_hostObject));
-        ON_CALL(m_hostObject, getText()).WillByDefault(ReturnRef(m_user));
-        ON_CALL(m_tov, getText()).WillByDefault(Return(QString("tenant")));
         // The platform's reports go out once the dialog is on screen.
         m_gateWatch.setInterval(2);
         QObject::connect(&m_gateWatch, &QTimer::timeout, [this] {
@@ -175,12 +190,7 @@ protected:
     QTimer m_gateWatch;
     LiveQObjects m_live;
     int m_accepted = 0;
-    QString m_user = "user";
-    NiceMock<MockHostObject> m_hostObject;
-    NiceMock<MockZubService> m_zub;
-    NiceMock<MockTovService> m_tov;
-    NiceMock<MockMainForm> m_form;
-    NiceMock<MockUpdateHost> m_host;
+    Host m_host;
 };
 
 } // namespace

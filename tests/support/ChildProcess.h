@@ -6,23 +6,12 @@
 #include <utility>
 #include <vector>
 
-// A second real process: this test executable again (to run a "child mode"
-// of it) or another program, with extra environment variables.
-//
-// Child mode, the usual way: write the child's work as a disabled test that
-// reads what it needs from the environment, and start it by name:
-//
-//     TEST(Events, DISABLED_holdNamedEvent) { ... getenv("ZUB_EVENT_NAME") ... }
-//
-//     ChildProcess child(ChildProcess::selfPath(),
-//                        ChildProcess::testArguments("Events.DISABLED_holdNamedEvent"),
-//                        {{"ZUB_EVENT_NAME", name}});
-//     ASSERT_TRUE(child.started());
-//     EXPECT_EQ(child.wait(10000), 0);   // gtest exits 0 when the test passed
-//
-// The child shares the parent's standard streams. A child still running when
-// its ChildProcess goes is killed and reaped. Not copyable; one thread at a
-// time per object.
+// A second real process: this test executable again, to run a "child mode"
+// of it (a disabled test started by name with testArguments(), reading what
+// it needs from the environment; gtest exits 0 when it passed), or another
+// program, with extra environment variables. The child shares the parent's
+// standard streams. A child still running when its ChildProcess goes is
+// killed and reaped. Not copyable; one thread at a time per object.
 class ChildProcess
 {
 public:

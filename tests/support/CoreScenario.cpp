@@ -23,31 +23,19 @@ std::string regString(const std::string& text)
     return quoted + "\"";
 }
 
-// The core library of the build, held loaded while the object lives.
-class CoreLibrary
+// Sets (or, with an empty value, removes) a variable of this process's
+// environment; children started later inherit it.
+void setEnvironment(const std::string& name, const std::string& value)
 {
-public:
-    CoreLibrary()
-        : m_module(LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str()))
-    {}
-    ~CoreLibrary()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    CoreLibrary(const CoreLibrary&) = delete;
-    CoreLibrary& operator=(const CoreLibrary&) = delete;
-
-    template <class Function>
-    Function function(const char* name) const
-    {
-        return reinterpret_cast<Function>(
-            reinterpret_cast<void (*)()>(m_module ? GetProcAddress(m_module, name) : nullptr));
-    }
-
-private:
-    HMODULE m_module;
-};
+#ifdef _WIN32
+    _putenv_s(name.c_str(), value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name.c_str());
+    else
+        setenv(name.c_str(), value.c_str(), 1);
+#endif
+}
 
 } // namespace
 
@@ -93,26 +81,19 @@ std::string CoreScenario::registryText(const std::string& directory,
 
 std::string CoreScenario::journal()
 {
-    const CoreLibrary core;
-    const auto read = core.function<const char* (*)()>("qorcore_journal");
-    return read ? std::string(read()) : std::string();
+    const HMODULE core = LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str());
+    const auto read = reinterpret_cast<const char* (*)()>(
+        reinterpret_cast<void (*)()>(GetProcAddress(core, "qorcore_journal")));
+    const std::string text = read ? read() : "";
+    FreeLibrary(core);
+    return text;
 }
 
 void CoreScenario::clearJournal()
 {
-    const CoreLibrary core;
-    if (const auto clear = core.function<void (*)()>("qorcore_journal_clear"))
+    const HMODULE core = LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str());
+    if (const auto clear =
+            reinterpret_cast<void (*)()>(GetProcAddress(core, "qorcore_journal_clear")))
         clear();
-}
-
-void CoreScenario::setEnvironment(const std::string& name, const std::string& value)
-{
-#ifdef _WIN32
-    _putenv_s(name.c_str(), value.c_str());
-#else
-    if (value.empty())
-        unsetenv(name.c_str());
-    else
-        setenv(name.c_str(), value.c_str(), 1);
-#endif
+    FreeLibrary(core);
 }

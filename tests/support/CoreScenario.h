@@ -21,7 +21,6 @@ public:
     CoreScenario& operator=(const CoreScenario&) = delete;
 
     void write(const std::string& json);
-    const std::string& path() const { return m_path; }
 
     // The build's qor/ folder: the platform's install directory.
     static std::string installFolder();
@@ -35,10 +34,6 @@ public:
     // was asked, one line each), and its reset.
     static std::string journal();
     static void clearJournal();
-
-    // Sets (or, with an empty value, removes) a variable of this process's
-    // environment; children started later inherit it.
-    static void setEnvironment(const std::string& name, const std::string& value);
 
 private:
     TempDir m_folder;

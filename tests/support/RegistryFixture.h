@@ -20,8 +20,6 @@ public:
     // Replaces what this fixture installed before. False when the system
     // refused the text (Windows: `reg import` failed).
     bool install(const std::string& regText);
-    // The .reg file last installed.
-    const std::string& file() const { return m_file; }
 
 private:
     void deleteNamedKeys(); // Windows only

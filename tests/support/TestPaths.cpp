@@ -32,24 +32,10 @@ std::string executableFolder()
     return fs::path(nativeFromModulePath(name)).parent_path().string();
 }
 
-std::string buildFolder()
-{
-    return fs::path(executableFolder()).parent_path().string();
-}
-
 std::string inBuild(const std::string& relative)
 {
-    return (fs::path(buildFolder()) / fs::path(relative).make_preferred()).string();
-}
-
-std::string asModulePath(const std::string& nativePath)
-{
-    std::string path = fs::absolute(nativePath).lexically_normal().string();
-#ifndef _WIN32
-    path.insert(0, "Z:");
-#endif
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    const fs::path build = fs::path(executableFolder()).parent_path();
+    return (build / fs::path(relative).make_preferred()).string();
 }
 
 } // namespace TestPaths

@@ -8,12 +8,8 @@ namespace TestPaths {
 
 // Folder of the running test executable (the build's bin/), no trailing separator.
 std::string executableFolder();
-// The build folder: the parent of executableFolder().
-std::string buildFolder();
-// Native path of `relative` ("qor/x64/qorcore.dll") below the build folder.
+// Native path of `relative` ("qor/x64/qorcore.dll") below the build folder,
+// the parent of executableFolder().
 std::string inBuild(const std::string& relative);
-// A native path the way the loader reports module file names
-// (GetModuleFileNameA): absolute, with '\' separators.
-std::string asModulePath(const std::string& nativePath);
 
 } // namespace TestPaths

@@ -18,24 +18,16 @@ int journalLines(const std::function<bool(const std::string&)>& matches)
 }
 } // namespace
 
-Json::Value updateRecord(const std::string& appname, int sp, unsigned int fsize)
+Json::Value offeringUpdate()
 {
     Json::Value record;
-    record["appname"] = appname;
+    record["appname"] = kComponent;
     record["version"] = "1.1.0";
     record["bits"] = 64;
-    record["sp"] = sp;
-    record["fsize"] = fsize;
-    return record;
-}
-
-Json::Value offeringUpdate(const std::vector<Json::Value>& records)
-{
+    record["fsize"] = 4096;
     Json::Value scenario;
     scenario["check"]["hasUpdate"] = 1;
-    scenario["check"]["list"] = Json::Value(Json::arrayValue);
-    for (const Json::Value& record : records)
-        scenario["check"]["list"].append(record);
+    scenario["check"]["list"].append(record);
     return scenario;
 }
 
@@ -65,14 +57,6 @@ std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function)
             lines.push_back(entry);
     }
     return lines;
-}
-
-QStringList messageBoxes()
-{
-    QStringList texts;
-    for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
-        texts << box.text;
-    return texts;
 }
 
 CoreFixture::CoreFixture()

@@ -3,7 +3,6 @@
 
 #include <ZubHostTesting.h>
 
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
@@ -12,18 +11,15 @@
 
 extern const char* const kComponent;
 
-// One record of an update list, and a scenario whose checks offer records.
-Json::Value updateRecord(const std::string& appname = kComponent, int sp = 0,
-                         unsigned int fsize = 4096);
-Json::Value offeringUpdate(const std::vector<Json::Value>& records = {updateRecord()});
+// A scenario whose checks offer our component's update.
+Json::Value offeringUpdate();
 
 // Journal lines of the stand-in core that contain `part`.
 int journalCount(const std::string& part);
 // Waits until the platform has released `count` notification sinks.
 bool waitForSinkReleases(int count = 1);
-// Host-log lines that came from `function`, and the message-box texts.
+// Host-log lines that came from `function`.
 std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);
-QStringList messageBoxes();
 
 // Tests against the real stand-in platform core, with the host's log and
 // message boxes recorded.

@@ -55,16 +55,6 @@ protected:
     QSignalSpy m_ends{&m_handler, &ZubInstallProgressHandler::onNotifyEndProgerssForm};
 };
 
-TEST_F(InstallProgressHandlerTest, ReportsWithoutADialogAreLost)
-{
-    report({{1, 40}, {2, 0}, {3, 0}, {4, 0}});
-    QTest::qWait(20);
-    EXPECT_EQ(m_updates.count(), 0);
-    EXPECT_EQ(m_ends.count(), 0);
-    EXPECT_FALSE(watchdogRunning());
-    EXPECT_EQ(m_handler.closeCode(), 1);
-}
-
 TEST_F(InstallProgressHandlerTest, StagesDriveTheDialogUntilTheInstallIsOver)
 {
     QStringList percents;

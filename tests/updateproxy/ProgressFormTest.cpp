@@ -5,14 +5,10 @@
 
 #include <ZubCustomTitleDialog.h>
 
-#include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
-#include <QResource>
 #include <QSignalSpy>
-#include <QToolButton>
 #include <gtest/gtest.h>
 
 class ProgressFormTest : public testing::Test
@@ -53,22 +49,6 @@ TEST_F(ProgressFormTest, PercentIsClampedAndTheLabelFollowsTheBar)
     EXPECT_EQ(view.content->text(), QString("组件下载中, 请稍后..."));
 }
 
-TEST_F(ProgressFormTest, FreeRunEndsByDestroyingTheWindow)
-{
-    m_form.updateProgress(QString("组件下载完成"), 95);
-    m_form.endProgress(1);
-    show(false);
-    QPointer<ZubCustomTitleDialog> window(m_form.titleDialog());
-    EXPECT_TRUE(window->isVisible());
-    m_form.endProgress(0);
-    EXPECT_TRUE(window.isNull());
-    // Late reports find no window and change nothing.
-    m_form.updateProgress(QString("组件下载完成"), 95);
-    m_form.endProgress(1);
-    EXPECT_EQ(m_form.titleDialog(), nullptr);
-    EXPECT_EQ(m_closed.count(), 0);
-}
-
 TEST_F(ProgressFormTest, ModalRunEndsWithTheRequestedCode)
 {
     QImage midway;
@@ -90,27 +70,4 @@ TEST_F(ProgressFormTest, ModalRunEndsWithTheRequestedCode)
     const QByteArray shot = qgetenv("UPDATEPROXY_SCREENSHOT");
     if (!shot.isEmpty())
         midway.save(QString::fromLocal8Bit(shot));
-}
-
-TEST_F(ProgressFormTest, ClosingTheWindowReportsTheInnerResult)
-{
-    ModalScript script([](QWidget* window) {
-        static_cast<ZubCustomTitleDialog*>(window)->getTitleBarFrame()->getCloseButton()->click();
-    });
-    show(true);
-    ASSERT_EQ(m_closed.count(), 1);
-    EXPECT_EQ(m_closed.at(0).at(0).toInt(), 0);
-}
-
-TEST(ProgressFormResourcesTest, CloseIconsAreStoredAsPlainRgbaPngs)
-{
-    for (const char* name : {"close_default.png", "close_hover.png", "close_press.png"}) {
-        const QString path = QString(":/ProgressForm/Icons/ProgressForm/") + name;
-        EXPECT_EQ(QResource(path).compressionAlgorithm(), QResource::NoCompression) << name;
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-        const QByteArray png = file.readAll();
-        // IHDR: 16 x 16, bit depth 8, colour type 6 (RGBA).
-        EXPECT_EQ(png.mid(12, 14), QByteArray::fromHex("4948445200000010000000100806")) << name;
-    }
 }
