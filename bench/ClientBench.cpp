@@ -4,7 +4,7 @@
 #include "Suite.h"
 
 #include "CoreScenario.h"
-#include <libdruxclient/QORClient.h>
+#include <QORClient.h>
 
 #include <benchmark/benchmark.h>
 

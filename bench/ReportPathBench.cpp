@@ -6,7 +6,7 @@
 #include "Suite.h"
 
 #include "DRUXClient/KaNotify.h"
-#include <libdruxclient/KaNotifyProxy.h>
+#include <KaNotifyProxy.h>
 #include "ZubDRUXClient/ZubInstallProgressHandler.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 // Every step of the client layer goes to the one process-wide logger with its
 // default directory, name and event.

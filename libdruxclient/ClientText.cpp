@@ -1,6 +1,6 @@
 #include "ClientText.h"
 
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 namespace DRUX {
 

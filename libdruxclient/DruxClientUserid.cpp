@@ -1,4 +1,4 @@
-#include "DruxClientUserid.h"
+#include <libdruxclient/DruxClientUserid.h>
 
 #include "ServiceClient.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "DruxNotify.h"
+#include <libdruxclient/DruxNotify.h>
 
 #include <qor/IDruxNotify.h>
 

@@ -1,7 +1,7 @@
 #include "ModuleRegistry.h"
 
 #include "ClientLog.h"
-#include "ComPtr.h"
+#include <libdruxclient/ComPtr.h>
 
 #include <qor/IQORCore.h>
 #include <shlwapi.h>

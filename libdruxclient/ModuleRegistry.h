@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "CriticalSection.h"
+#include <libdruxclient/CriticalSection.h>
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 #include "QORClient.h"
 
-#include "CriticalSection.h"
+#include <libdruxclient/CriticalSection.h>
 #include "ModuleRegistry.h"
 #include "RegistryPath.h"
 #include "ClientLog.h"

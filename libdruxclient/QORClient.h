@@ -1,5 +1,5 @@
 #pragma once
-#include "ComPtr.h"
+#include <libdruxclient/ComPtr.h>
 
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 // each flavour passes its own service interface, record type and names.
 #include "ClientLog.h"
 #include "ClientText.h"
-#include "ComPtr.h"
-#include "DruxNotify.h"
+#include <libdruxclient/ComPtr.h>
+#include <libdruxclient/DruxNotify.h>
 #include "KaNotifyProxy.h"
 #include "QORClient.h"
 #include "UpdateList.h"

@@ -1,4 +1,4 @@
-#include "UpdateClient.h"
+#include <libdruxclient/UpdateClient.h>
 
 #include "ServiceClient.h"
 

@@ -1,4 +1,4 @@
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <windows.h>
 #include <shlwapi.h>

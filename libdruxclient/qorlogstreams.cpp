@@ -1,6 +1,6 @@
-#include "qorlogstreams.h"
+#include <libdruxclient/qorlogstreams.h>
 
-#include "qorlog.h"
+#include <libdruxclient/qorlog.h>
 
 #include <windows.h>
 

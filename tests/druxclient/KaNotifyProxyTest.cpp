@@ -1,6 +1,6 @@
 // A proxy without a sink, which the client layer never makes: the fault
 // matrix and the notification fuzzer drive the proxy with every report.
-#include <libdruxclient/KaNotifyProxy.h>
+#include <KaNotifyProxy.h>
 
 #include <windows.h>
 #include <oleauto.h>

@@ -5,7 +5,7 @@
 #include "TempDir.h"
 #include "TestPaths.h"
 
-#include <libdruxclient/ModuleRegistry.h>
+#include <ModuleRegistry.h>
 
 #include <qor/IQORCore.h>
 #include <qor/QorIds.h>

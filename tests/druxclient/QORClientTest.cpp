@@ -9,7 +9,7 @@
 #include "RegistryFixture.h"
 #include "TempDir.h"
 
-#include <libdruxclient/QORClient.h>
+#include <QORClient.h>
 
 #include <qor/IDruxClient2.h>
 #include <qor/QorIds.h>
