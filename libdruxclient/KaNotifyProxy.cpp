@@ -48,8 +48,8 @@ void withoutEscape(const char* call, Step step) noexcept
 
 } // namespace
 
-KaNotifyProxy::KaNotifyProxy(DruxNotify* target)
-    : target(target)
+KaNotifyProxy::KaNotifyProxy(DruxNotify* sink)
+    : target(sink)
 {
     pinThisModule();
 }

@@ -4,9 +4,9 @@ DruxClient::DruxClient() = default;
 
 DruxClient::~DruxClient() = default;
 
-int DruxClient::start(const std::string& appname, unsigned int bits)
+int DruxClient::start(const std::string& name, unsigned int newBits)
 {
-    const int code = DRUX::DruxClient2::start(appname, static_cast<int>(bits));
+    const int code = DRUX::DruxClient2::start(name, static_cast<int>(newBits));
     if (code != DRUXCODE::kOk)
         DruxClientReport::logFailure("DruxClient Start failed: %1\n", code, "DruxClient::start",
                                      __LINE__);

@@ -9,6 +9,9 @@
 #include <QString>
 
 namespace {
+// Source file named in every host-log line of the wrappers.
+constexpr const char* kSourceFile = "UpdateProxy/DRUXClient";
+
 QString refusalText(int code)
 {
     switch (code) {
@@ -23,7 +26,6 @@ QString refusalText(int code)
 } // namespace
 
 namespace DruxClientReport {
-const char* const kSourceFile = "UpdateProxy/DRUXClient";
 
 void logFailure(const char* text, int code, const char* function, int line)
 {

@@ -3,9 +3,6 @@
 
 // Host-log and message-box reporting shared by the two update-client wrappers.
 namespace DruxClientReport {
-// Source file named in every host-log line of the wrappers.
-extern const char* const kSourceFile;
-
 // Failure line: `text` with %1 replaced by the code in signed decimal.
 void logFailure(const char* text, int code, const char* function, int line);
 // The platform answered a check with nothing to install, and why.

@@ -4,9 +4,9 @@ DruxClient_Userid::DruxClient_Userid() = default;
 
 DruxClient_Userid::~DruxClient_Userid() = default;
 
-int DruxClient_Userid::start(const std::string& appname, unsigned int bits)
+int DruxClient_Userid::start(const std::string& name, unsigned int newBits)
 {
-    const int code = DRUX::DruxClientUserid::start(appname, static_cast<int>(bits));
+    const int code = DRUX::DruxClientUserid::start(name, static_cast<int>(newBits));
     if (code != DRUXCODE::kOk)
         DruxClientReport::logFailure("DruxClientUserid Start failed: %1\n", code,
                                      "DruxClient_Userid::start", __LINE__);
@@ -22,14 +22,15 @@ int DruxClient_Userid::stop()
     return code;
 }
 
-int DruxClient_Userid::checkUpdate(const std::string& user1, const std::string& user2,
+int DruxClient_Userid::checkUpdate(const std::string& firstUser, const std::string& secondUser,
                                    std::vector<DRUX::DruxUpdateInfoUserid>& list)
 {
-    auto check = [this, &user1, &user2](unsigned int* hasUpdate, std::string& reason,
-                                        std::vector<DRUX::DruxUpdateInfoUserid>& records) {
-        if (user1.empty() && user2.empty())
+    auto check = [this, &firstUser, &secondUser](unsigned int* hasUpdate, std::string& reason,
+                                                 std::vector<DRUX::DruxUpdateInfoUserid>& records) {
+        if (firstUser.empty() && secondUser.empty())
             return DRUX::DruxClientUserid::checkUpdate(hasUpdate, reason, records);
-        return DRUX::DruxClientUserid::checkUpdate(user1, user2, hasUpdate, reason, records);
+        return DRUX::DruxClientUserid::checkUpdate(firstUser, secondUser, hasUpdate, reason,
+                                                   records);
     };
     return checkUntilSettled(check, list, "DruxClient_Userid::checkUpdate");
 }

@@ -117,7 +117,9 @@ void ZubProgressForm::onClose()
     emit onNotifyFormClose(m_pShowWindow->result());
 }
 
-void ZubProgressForm::updateProgress(QString content, int percentage)
+// The slot takes its text by value, as the dialog's signature says.
+void ZubProgressForm::updateProgress(QString content, // NOLINT(performance-unnecessary-value-param)
+                                     int percentage)
 {
     if (!m_pTitleDialog)
         return;

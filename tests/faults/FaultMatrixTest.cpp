@@ -62,8 +62,8 @@ TEST_P(FaultMatrix, HostGetsTheSystemsAnswerAndKeepsRunning)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, testing::ValuesIn(faultCases()),
-                         [](const testing::TestParamInfo<FaultCase>& info) {
-                             return info.param.name;
+                         [](const testing::TestParamInfo<FaultCase>& row) {
+                             return row.param.name;
                          });
 
 // The host of one case, started by FaultSuite in the case's own suite.

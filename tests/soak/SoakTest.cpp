@@ -218,7 +218,7 @@ TEST_F(SoakTest, ThousandRequestsAndTwoHundredLoadsLeaveTheProcessFlat)
     }
     const int requests = rounds() * kRequestsPerRound;
     std::printf("soak: %d update requests and %d loads in %.1f s\n", requests,
-                rounds() * kLoadsPerRound, clock.elapsed() / 1000.0);
+                rounds() * kLoadsPerRound, static_cast<double>(clock.elapsed()) / 1000.0);
     print("after the first 100 requests and 20 loads", first);
     print(("after all " + std::to_string(requests) + " requests").c_str(), all);
 
@@ -229,6 +229,7 @@ TEST_F(SoakTest, ThousandRequestsAndTwoHundredLoadsLeaveTheProcessFlat)
     EXPECT_LE(all.process.descriptors, first.process.descriptors + 2);
     EXPECT_LE(all.process.threads, first.process.threads + 1);
     EXPECT_LE(all.qobjects, first.qobjects);
-    if (residentMemoryIsTheProgramsOwn())
+    if (residentMemoryIsTheProgramsOwn()) {
         EXPECT_LE(all.process.residentKiB, first.process.residentKiB + 4096);
+    }
 }

@@ -22,7 +22,7 @@ namespace {
 // Room for the longest line the client log writes (8193 characters), so that
 // one fwrite and one fflush never split it; the scratch room holds it with
 // every "\n" doubled.
-constexpr size_t kStreamBuffer = 32 * 1024;
+constexpr size_t kStreamBuffer = size_t{32} * 1024;
 
 struct Mode
 {

@@ -167,7 +167,8 @@ WINPORT_API LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWO
         return ERROR_SUCCESS;
     if (offered < size)
         return ERROR_MORE_DATA;
-    std::memcpy(lpData, value->data.data(), size);
+    // Binary data is copied as stored; a string's terminator is part of its data.
+    std::memcpy(lpData, value->data.data(), size); // NOLINT(bugprone-not-null-terminated-result)
     return ERROR_SUCCESS;
 }
 

@@ -44,7 +44,7 @@ WINPORT_API void Sleep(DWORD dwMilliseconds)
         return;
     }
     // INFINITE never returns, as on Windows.
-    do
+    do // NOLINT(bugprone-infinite-loop)
         std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
     while (dwMilliseconds == INFINITE);
 }

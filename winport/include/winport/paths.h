@@ -39,4 +39,8 @@ struct _stat32
 };
 
 WINPORT_API int _access(const char* path, int mode);
+// The C runtime names the function after its structure.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow"
 WINPORT_API int _stat32(const char* path, struct _stat32* buffer);
+#pragma GCC diagnostic pop
