@@ -1,10 +1,10 @@
 #include "FaultCase.h"
+#include "TextFiles.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 using Registry = FaultCase::Registry;
@@ -102,11 +102,6 @@ size_t recordsInBigList()
     const size_t first = 1 + std::string(kRecord).size();
     const size_t step = 1 + std::string(kOtherRecord).size();
     return 1 + (kBigListBytes - first + step - 1) / step;
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::vector<FaultCase> makeCases()

@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "CoreScenario.h"
 #include "TestPaths.h"
+#include "TextFiles.h"
 
 #include <QStandardPaths>
 

@@ -1,6 +1,5 @@
 #include "Observations.h"
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -83,16 +82,4 @@ std::string messageOfStampedLine(const std::string& line)
     std::smatch stamp;
     const std::string start = line.substr(0, 80);
     return std::regex_search(start, stamp, kStamp) ? line.substr(stamp.length()) : line;
-}
-
-std::vector<std::string> linesOfFile(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    return lines;
 }

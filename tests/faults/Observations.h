@@ -27,6 +27,3 @@ bool globMatches(const char* pattern, const char* text);
 // The message of a stamped client-log or debugger line; lines without a stamp
 // come back as they are.
 std::string messageOfStampedLine(const std::string& line);
-
-// Every line of a text file ("\r\n" or "\n"); nothing when it cannot be read.
-std::vector<std::string> linesOfFile(const std::string& path);
