@@ -142,6 +142,12 @@ std::string reportLine(int id, const char* call, int thread, unsigned int error,
            " text2=" + quoted(text2) + " bits=" + std::to_string(bits);
 }
 
+// What the sink answered to a report, which the platform ignores.
+void journalAnswer(int id, const char* call, long answer)
+{
+    journal("sink " + std::to_string(id) + " " + call + " returned " + std::to_string(answer));
+}
+
 } // namespace
 
 Sink::Sink(IDruxNotify* notify)
@@ -154,14 +160,15 @@ void Sink::stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bit
 {
     journal(reportLine(m_id, "NotifyStage", thread, error, text1, text2, bits) +
             " stage=" + std::to_string(stage) + " percent=" + std::to_string(percent));
-    m_notify->NotifyStage(error, text1, text2, bits, stage, percent);
+    journalAnswer(m_id, "NotifyStage",
+                  m_notify->NotifyStage(error, text1, text2, bits, stage, percent));
 }
 
 void Sink::result(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int result)
 {
     journal(reportLine(m_id, "NotifyResult", thread, error, text1, text2, bits) +
             " result=" + std::to_string(result));
-    m_notify->NotifyResult(error, text1, text2, bits, result);
+    journalAnswer(m_id, "NotifyResult", m_notify->NotifyResult(error, text1, text2, bits, result));
 }
 
 void Sink::release()

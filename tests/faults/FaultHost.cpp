@@ -9,6 +9,7 @@
 #include "TextFiles.h"
 
 #include <ZubHostTesting.h>
+#include <ZubUserActionLogUtils.h>
 
 #include <windows.h>
 
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -163,10 +165,33 @@ void writeHostLog(std::ostream& report, const char* source, size_t first)
                << "\n";
 }
 
-void writeReport(const std::string& folder, bool result, int mainFormAsked)
+// The module the case laid aside, put where the plug-in looks for it.
+void placeTheLateModule(const std::string& folder)
+{
+    const std::filesystem::path modules = folder + "/Module/QualityControl/1/QualityControl";
+    std::error_code error;
+    std::filesystem::create_directories(modules, error);
+    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule,
+                            modules / "ZubQualityControl64d.dll", error);
+}
+
+// How far the platform had got when the host's request returned.
+std::string atTheAnswer(const std::string& folder)
+{
+    std::fflush(stdout);
+    const int stops = linesWith(readFile(folder + "/" + FaultFiles::kJournal), ".Stop");
+    const int lines = linesWith(readFile(folder + "/" + FaultFiles::kStdout), "[0x");
+    return "at the answer " + std::to_string(stops) + " stops, " + std::to_string(lines) +
+           " sink lines";
+}
+
+void writeReport(const std::string& folder, bool result, FakeHost& host,
+                 const std::string& answered)
 {
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
     report << "result " << (result ? "true" : "false") << "\n";
+    for (const char* source : {"host", "box", "state"})
+        report << "captured " << source << "\n";
     writeHostLog(report, "host", 0);
     for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
         report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
@@ -177,7 +202,14 @@ void writeReport(const std::string& folder, bool result, int mainFormAsked)
     for (const QWidget* window : QApplication::topLevelWidgets())
         open += window->isVisible() ? 1 : 0;
     report << "state windows open " << open << "\n";
-    report << "state main form asked " << mainFormAsked << " times\n";
+    report << "state main form asked " << host.mainFormAsked << " times\n";
+    const IZubUserActionLogService* service = ZubUserActionLogUtils::userActionLogService();
+    report << "state user action log service "
+           << (!service                       ? "none"
+               : service == host.logService() ? "the host's"
+                                              : "another")
+           << "\n";
+    report << "state " << answered << "\n";
     WCHAR directory[MAX_PATH] = {};
     GetDllDirectoryW(MAX_PATH, directory);
     report << "state dll directory " << QString::fromWCharArray(directory).toStdString() << "\n";
@@ -207,18 +239,26 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
     bool result = false;
+    std::string answered;
     if (fault.facade) {
         // The host's own search directory must be in force again afterwards.
         SetDllDirectoryW(QString::fromStdString(folder).toStdWString().c_str());
-        result = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+        answered = "facades";
+        for (int ask = 0; ask < fault.requests; ++ask) {
+            if (ask > 0)
+                placeTheLateModule(folder);
+            result = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+            answered += result ? " given" : " none";
+        }
     } else {
         for (int request = 0; request < fault.requests; ++request)
             result = factory->updateQualityControl(
                 fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
+        answered = atTheAnswer(folder);
     }
     if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
-    writeReport(folder, result, host.zubAsked);
+    writeReport(folder, result, host, answered);
     if (fault.endsInsideALogLine) {
         writeDebuggerOutput(folder, debugger);
         endWhileTheLastLogLineWaits(folder);
@@ -228,6 +268,7 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     const size_t logged = ZubHostTesting::debugLogEntries().size();
     factory.reset();
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
+    report << "captured down\n";
     writeHostLog(report, "down", logged);
     writeDebuggerOutput(folder, debugger);
     bundle.reset();

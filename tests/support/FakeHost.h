@@ -21,16 +21,13 @@ public:
 
     ITovMainForm* getMainForm() override
     {
+        ++mainFormAsked;
         if (form == Form::Own)
             return this;
         return form == Form::Foreign ? &m_foreign : nullptr;
     }
     ITovService* getTovService() override { return tov ? this : nullptr; }
-    IZubService* getZubService() override
-    {
-        ++zubAsked;
-        return zub ? this : nullptr;
-    }
+    IZubService* getZubService() override { return zub ? this : nullptr; }
     IZubUserActionLogProvider* getUserActionLogProvider() override
     {
         return logProvider ? this : nullptr;
@@ -40,6 +37,7 @@ public:
     QString getText() override { return tovText; }
     IZubUserActionLogService* getUserActionLogService() override { return this; }
     void logUserAction(const QString&) override {}
+    const IZubUserActionLogService* logService() const { return this; }
 
     Form form = Form::Own;
     bool tov = true;
@@ -47,8 +45,7 @@ public:
     bool logProvider = true;
     QString zubText = "user-one";
     QString tovText = "user-two";
-    // How often the Zub service was asked for.
-    int zubAsked = 0;
+    int mainFormAsked = 0;
 
 private:
     // A main form of another suite, without the Zub side.

@@ -1,4 +1,5 @@
 #include "CoreFixture.h"
+#include "ProcessCounts.h"
 #include "TextFiles.h"
 
 #include <QTest>
@@ -60,6 +61,7 @@ std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function)
 }
 
 CoreFixture::CoreFixture()
+    : m_threads(processCounts().threads)
 {
     CoreScenario::clearJournal();
     ZubHostTesting::captureDebugLog(true);
@@ -72,6 +74,11 @@ CoreFixture::~CoreFixture()
 {
     ZubHostTesting::recordMessageBoxes(false);
     ZubHostTesting::captureDebugLog(false);
+}
+
+bool CoreFixture::platformThreadsEnded() const
+{
+    return QTest::qWaitFor([this] { return processCounts().threads <= m_threads; }, 5000);
 }
 
 void CoreFixture::use(const Json::Value& scenario)

@@ -67,10 +67,8 @@ TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
     m_host.tovText = "tenant-3";
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
     EXPECT_EQ(journalCount("user2=\"tenant-3\""), 1);
-    // The platform's threads end after their release; Windows would end them
-    // with the process, inside their last steps.
     EXPECT_TRUE(waitForSinkReleases(2));
-    QTest::qWait(50);
+    EXPECT_TRUE(platformThreadsEnded());
 }
 
 // Found a crash once: the host dropped the plug-in while a silent update reported.
@@ -81,6 +79,6 @@ TEST_F(UpdateControllerTest, ReportsAfterTheControllerIsGoneAreHarmless)
     controller.reset();
     testing::internal::CaptureStdout();
     ASSERT_TRUE(waitForSinkReleases());
-    QTest::qWait(50);
+    ASSERT_TRUE(platformThreadsEnded());
     EXPECT_NE(testing::internal::GetCapturedStdout().find("destroy notifier"), std::string::npos);
 }
