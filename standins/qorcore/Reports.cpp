@@ -5,6 +5,7 @@
 
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -74,6 +75,15 @@ private:
         }
     }
 
+public:
+    int running()
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        return static_cast<int>(std::count_if(m_threads.begin(), m_threads.end(),
+                                              [](const Running& r) { return !r.done->load(); }));
+    }
+
+private:
     std::mutex m_lock;
     std::vector<Running> m_threads;
 };
@@ -175,6 +185,11 @@ void Sink::release()
 {
     journal("sink " + std::to_string(m_id) + " Release");
     m_notify->Release();
+}
+
+int runningCoreThreads()
+{
+    return g_threads.running();
 }
 
 void runOnCoreThread(std::function<void()> work)

@@ -1,5 +1,4 @@
 #include "CoreFixture.h"
-#include "ProcessCounts.h"
 #include "TextFiles.h"
 
 #include <QTest>
@@ -61,7 +60,6 @@ std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function)
 }
 
 CoreFixture::CoreFixture()
-    : m_threads(processCounts().threads)
 {
     CoreScenario::clearJournal();
     ZubHostTesting::captureDebugLog(true);
@@ -76,9 +74,9 @@ CoreFixture::~CoreFixture()
     ZubHostTesting::captureDebugLog(false);
 }
 
-bool CoreFixture::platformThreadsEnded() const
+bool CoreFixture::platformThreadsEnded()
 {
-    return QTest::qWaitFor([this] { return processCounts().threads <= m_threads; }, 5000);
+    return QTest::qWaitFor([] { return CoreScenario::runningThreads() == 0; }, 5000);
 }
 
 void CoreFixture::use(const Json::Value& scenario)

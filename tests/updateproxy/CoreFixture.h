@@ -33,8 +33,7 @@ protected:
     void use(const Json::Value& scenario);
     // Waits until the platform's threads of this test have ended (Windows
     // would end them with the process, inside their last steps).
-    bool platformThreadsEnded() const;
+    static bool platformThreadsEnded();
 
     CoreScenario m_core;
-    long m_threads;
 };
