@@ -182,6 +182,7 @@ TEST_F(SoakTest, ThousandRequestsAndTwoHundredLoadsLeaveTheProcessFlat)
     EXPECT_LE(all.process.descriptors, first.process.descriptors + 2);
     EXPECT_LE(all.process.threads, first.process.threads + 1);
     EXPECT_LE(all.qobjects, first.qobjects);
-    if (residentMemoryIsTheProgramsOwn())
+    if (residentMemoryIsTheProgramsOwn()) {
         EXPECT_LE(all.process.residentKiB, first.process.residentKiB + 4096);
+    }
 }
