@@ -4,6 +4,7 @@
 
 #include "ClassFactory.h"
 #include "Journal.h"
+#include "Reports.h"
 #include "ScenarioFile.h"
 
 #include <qor/QorIds.h>
@@ -55,4 +56,10 @@ extern "C" QORCORE_EXPORT const char* qorcore_journal()
 extern "C" QORCORE_EXPORT void qorcore_journal_clear()
 {
     qorcore::clearJournal();
+}
+
+// How many of the core's threads (reports, releases) are still at work.
+extern "C" QORCORE_EXPORT int qorcore_running_threads()
+{
+    return qorcore::runningCoreThreads();
 }

@@ -5,6 +5,7 @@
 
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -74,6 +75,15 @@ private:
         }
     }
 
+public:
+    int running()
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        return static_cast<int>(std::count_if(m_threads.begin(), m_threads.end(),
+                                              [](const Running& r) { return !r.done->load(); }));
+    }
+
+private:
     std::mutex m_lock;
     std::vector<Running> m_threads;
 };
@@ -142,6 +152,12 @@ std::string reportLine(int id, const char* call, int thread, unsigned int error,
            " text2=" + quoted(text2) + " bits=" + std::to_string(bits);
 }
 
+// What the sink answered to a report, which the platform ignores.
+void journalAnswer(int id, const char* call, long answer)
+{
+    journal("sink " + std::to_string(id) + " " + call + " returned " + std::to_string(answer));
+}
+
 } // namespace
 
 Sink::Sink(IDruxNotify* notify)
@@ -154,20 +170,26 @@ void Sink::stage(int thread, unsigned int error, BSTR text1, BSTR text2, int bit
 {
     journal(reportLine(m_id, "NotifyStage", thread, error, text1, text2, bits) +
             " stage=" + std::to_string(stage) + " percent=" + std::to_string(percent));
-    m_notify->NotifyStage(error, text1, text2, bits, stage, percent);
+    journalAnswer(m_id, "NotifyStage",
+                  m_notify->NotifyStage(error, text1, text2, bits, stage, percent));
 }
 
 void Sink::result(int thread, unsigned int error, BSTR text1, BSTR text2, int bits, int result)
 {
     journal(reportLine(m_id, "NotifyResult", thread, error, text1, text2, bits) +
             " result=" + std::to_string(result));
-    m_notify->NotifyResult(error, text1, text2, bits, result);
+    journalAnswer(m_id, "NotifyResult", m_notify->NotifyResult(error, text1, text2, bits, result));
 }
 
 void Sink::release()
 {
     journal("sink " + std::to_string(m_id) + " Release");
     m_notify->Release();
+}
+
+int runningCoreThreads()
+{
+    return g_threads.running();
 }
 
 void runOnCoreThread(std::function<void()> work)

@@ -34,6 +34,8 @@ private:
 
 // Runs `work` on a thread of the core's own, joined when the library unloads.
 void runOnCoreThread(std::function<void()> work);
+// The core's threads whose work is not over yet.
+int runningCoreThreads();
 
 // Sends an accepted update's reports on its threads, then releases the sink.
 void playScript(const UpdatePlan& plan, std::shared_ptr<Sink> sink, const std::string& appname,

@@ -23,7 +23,9 @@ TEST_F(PluginFixture, EachActivationRegistersOneNewFactoryThatOutlivesItsBundle)
         .WillOnce(testing::SaveArg<0>(&registered[0]))
         .WillOnce(testing::SaveArg<0>(&registered[1]));
     bundle->activate(&context, reinterpret_cast<void*>(0x1234));
-    newBundle()->activate(&context, nullptr);
+    const auto other = newBundle();
+    EXPECT_NE(other.get(), bundle.get());
+    other->activate(&context, nullptr);
     bundle->deactivate();
     bundle.reset();
 

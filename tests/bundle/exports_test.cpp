@@ -1,4 +1,4 @@
-#include "ExportTable.h"
+#include <ExportTable.h>
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

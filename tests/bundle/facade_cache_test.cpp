@@ -85,3 +85,21 @@ TEST_F(FacadeCacheTest, NullFromTheEntryIsNotCachedAndTheNextCallLoadsAgain)
     EXPECT_EQ(p->entryCalls, calls + 1);
     EXPECT_EQ(p->liveFacades, live + 1);
 }
+
+// Each factory loads and keeps a facade of its own; one never asked deletes none.
+TEST_F(FacadeCacheTest, EachFactoryOwnsItsOwnFacade)
+{
+    auto first = newFactory();
+    QualityControlUIFacade* facade = first->getUIFacade(nullptr, nullptr, "a", nullptr, false);
+    ASSERT_NE(facade, nullptr);
+    const QualityControlProbe* p = probe();
+    ASSERT_NE(p, nullptr);
+    const int live = p->liveFacades;
+    auto second = newFactory();
+    EXPECT_NE(second->getUIFacade(nullptr, nullptr, "b", nullptr, false), facade);
+    EXPECT_EQ(p->liveFacades, live + 1);
+    newFactory().reset();
+    EXPECT_EQ(p->liveFacades, live + 1);
+    second.reset();
+    EXPECT_EQ(p->liveFacades, live);
+}

@@ -71,4 +71,36 @@ TEST(ClientChild, DISABLED_concurrentFirstCalls)
     EXPECT_EQ(createProductService(client), S_OK);
 }
 
+// With the platform's key in neither view: the locator's lines in their order,
+// and a client whose every CreateInstance fails and leaves the caller's pointer be.
+TEST(ClientProcess, WithoutACoreEveryCreateInstanceFails)
+{
+    RegistryFixture registry;
+    registry.install("REGEDIT4\n\n");
+    ChildProcess child(ChildProcess::selfPath(),
+                       ChildProcess::testArguments("ClientChild.DISABLED_withoutACore"));
+    ASSERT_TRUE(child.started());
+    EXPECT_EQ(child.wait(60000), 0);
+}
+
+TEST(ClientChild, DISABLED_withoutACore)
+{
+    DebugCapture capture;
+    QORCLIENT::IQORClient* client = QORCLIENT::getQORClient();
+    const std::vector<std::string> expected = {
+        "QORClient ctor",
+        "open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
+        "open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2",
+        "read qor registry for path failed",
+        "get IQORClient OK",
+    };
+    EXPECT_EQ(loggedMessages(capture), expected);
+    for (const GUID& clsid : {CLSID_QORCore, CLSID_DruxClient2, CLSID_DruxClientUserid, GUID{}}) {
+        void* object = &capture;
+        EXPECT_EQ(client->CreateInstance(clsid, IID_IDruxClient2, &object), E_FAIL);
+        EXPECT_EQ(object, &capture);
+    }
+    EXPECT_EQ(loggedMessages(capture).size(), expected.size());
+}
+
 } // namespace

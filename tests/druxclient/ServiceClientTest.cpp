@@ -111,4 +111,32 @@ TEST_F(ServiceClient, UserCheckSendsBothStringsFromTheAnsiPage)
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 16);
 }
 
+// A flag without a list text: the platform's code and no record; two empty
+// user strings still make the user check.
+TEST_F(ServiceClient, FlaggedCheckWithoutAListAnswersThePlatformsCode)
+{
+    scenario.write(R"({"check": {"hasUpdate": 1, "list": null, "code": 5},
+                       "checkForUser": {"hasUpdate": 1, "list": null, "code": 0}})");
+    DRUX::DruxClientUserid client;
+    ASSERT_EQ(client.start("Mirn6_QualityControl", 64), 0);
+    EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 5);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(client.checkUpdate("", "", &hasUpdate, reason, list), 0);
+    EXPECT_EQ(hasUpdate, 1u);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdateForUser user1=\"\" user2=\"\""));
+}
+
+// The core made no service: check, update and stop answer 1, and the sink
+// stays the caller's.
+TEST_F(ServiceClient, WithoutAServiceEveryCallAnswers1)
+{
+    scenario.write(R"({"user": {"create": "0x80004005"}})");
+    DRUX::DruxClientUserid client;
+    EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 1);
+    EXPECT_EQ(client.doUpdate(list[0], 64, &sink), 1);
+    EXPECT_EQ(client.stop(), 1);
+    EXPECT_EQ(sink.releases, 0);
+}
+
 } // namespace

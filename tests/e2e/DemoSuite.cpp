@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "QualityControlProbe.h"
 #include "TestPaths.h"
+#include "TextFiles.h"
 
 #include <windows.h>
 
@@ -10,26 +11,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 const char* const kModuleFolder = "Module/QualityControl/1/QualityControl";
 const char* const kModuleFile = "ZubQualityControl64d.dll";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
 
 std::string compact(const Json::Value& value)
 {
@@ -124,13 +111,4 @@ std::string DemoSuite::moduleVersion() const
 std::string DemoSuite::journal() const
 {
     return readFile(m_journal);
-}
-
-int linesWith(const std::string& text, const std::string& part)
-{
-    std::istringstream lines(text);
-    int count = 0;
-    for (std::string line; std::getline(lines, line);)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "CoreScenario.h"
 #include "TempDir.h"
+#include "TextFiles.h"
 
 #include <optional>
 #include <string>
@@ -37,6 +38,3 @@ private:
     std::string m_journal;
     CoreScenario m_core;
 };
-
-// Lines of `text` that contain `part`.
-int linesWith(const std::string& text, const std::string& part);

@@ -9,7 +9,9 @@
 //
 // An answer is "<source>: <pattern>", "<source>#N: <pattern>" (exactly N
 // lines match) or "!<source>: <pattern>" (no line matches). `*` in a pattern
-// stands for any text, `?` for one character. Sources:
+// stands for any text, `?` for one character. An answer on a source that the
+// case did not capture (a file never written) fails, as does one on a source
+// not listed here. Sources:
 //   host   the host's debug log, "<operation> <function>: <message>"
 //   box    message boxes, "Pev <text>" or "Mirn <text>"
 //   out    the host's standard output (the notification sink's lines)
@@ -17,7 +19,10 @@
 //   dbg    the debugger output, the message of each line
 //   core   the stand-in core's journal
 //   state  the host's state afterwards ("user action log service set N times",
-//          "main form asked N times", "windows open N", "dll directory D")
+//          "user action log service the host's", "main form asked N times",
+//          "windows open N", "dll directory D"), and when its request returned
+//          ("at the answer N stops, M sink lines", or "facades none given" for
+//          each ask of the facade)
 //   down   the host's debug log while the host lets go of the plug-in
 // In patterns, {qor} stands for the platform folder the registry names,
 // {gone} for a folder that does not exist and {dir} for the case's folder. In the scenario, {dir} stands for
@@ -55,6 +60,12 @@ struct FaultCase
     FaultCase& withScenario(std::string json) { return set(scenario, std::move(json)); }
     FaultCase& withHost(Host value) { return set(host, value); }
     FaultCase& askingForTheFacade() { return set(facade, true); }
+    // Between the host's two asks for the facade, the module arrives.
+    FaultCase& withTheModuleArrivingLater()
+    {
+        requests = 2;
+        return set(moduleArrivesLater, true);
+    }
     FaultCase& requestingTwice() { return set(requests, 2); }
     FaultCase& withDialog() { return set(silent, false); }
     FaultCase& withLogFolderUnwritable() { return set(logFolderWritable, false); }
@@ -83,6 +94,7 @@ struct FaultCase
     // result is whether it got one.
     bool facade = false;
     int requests = 1;
+    bool moduleArrivesLater = false;
     bool silent = true;
     bool logFolderWritable = true;
     // Runs under faketime, a hundred times faster: five minutes take three seconds.

@@ -1,10 +1,10 @@
 #include "FaultCase.h"
+#include "TextFiles.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace {
 using Registry = FaultCase::Registry;
@@ -102,11 +102,6 @@ size_t recordsInBigList()
     const size_t first = 1 + std::string(kRecord).size();
     const size_t step = 1 + std::string(kOtherRecord).size();
     return 1 + (kBigListBytes - first + step - 1) / step;
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::vector<FaultCase> makeCases()
@@ -332,7 +327,8 @@ std::vector<FaultCase> makeCases()
                  "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
                  "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits "
                  "64)",
-                 "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier"}),
+                 "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier",
+                 "core#3: sink 1 Notify* returned 0"}),
         FaultCase("report_texts_of_raw_bytes")
             .withScenario(offering(
                 ourList(),
@@ -365,7 +361,8 @@ std::vector<FaultCase> makeCases()
                 ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10,"delayMs":300},)"
                            R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
             .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
-                              "core#1: sink 1 Release", "out#1: destroy notifier"}),
+                              "core#1: sink 1 Release", "out#1: destroy notifier",
+                              "state: at the answer 1 stops, 0 sink lines"}),
         FaultCase("receiver_throwing_on_a_report")
             .withDialog()
             .withReceiverThrowingOnce()
@@ -377,7 +374,7 @@ std::vector<FaultCase> makeCases()
                               "!out: [0x*] downloading * 30%",
                               "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
-                              "core#1: sink 1 Release"}),
+                              "core#1: sink 1 Release", "core#4: sink 1 Notify* returned 0"}),
         // Windows ends the other threads before the plug-in's static objects
         // go: a platform thread ended inside a log line must not hold the host.
         FaultCase("host_ending_while_a_platform_thread_writes_a_log_line")
@@ -403,6 +400,10 @@ std::vector<FaultCase> makeCases()
             .answering(false,
                        {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
                         "!host: *", "state: dll directory {dir}", "!core: *"}),
+        FaultCase("facade_module_arriving_after_the_first_ask")
+            .askingForTheFacade()
+            .withTheModuleArrivingLater()
+            .answering(true, {"state: facades none given", "state: dll directory {dir}"}),
         FaultCase("facade_module_not_a_library")
             .askingForTheFacade()
             .preparedBy([](const std::string& folder) {
@@ -420,7 +421,7 @@ std::vector<FaultCase> makeCases()
             .withLogFolderUnwritable()
             .answering(true, {"dbg: create file failed, errno = 5",
                               "dbg: open log file *qorcore.?.txt failed", "dbg: get IQORClient OK",
-                              "!log: *", kNothingNew}),
+                              kNothingNew}),
         FaultCase("main_form_without_log_provider")
             .withHost(Host::WithoutLogProvider)
             .answering(true, {kNothingNew, "state: user action log service set 0 times"}),
@@ -448,7 +449,8 @@ std::vector<FaultCase> makeCases()
             .requestingTwice()
             .answering(true,
                        {"state: user action log service set 1 times",
-                        "state: main form asked 1 times", "core#2: DruxClientUserid.Start *",
+                        "state: user action log service the host's",
+                        "state: main form asked 2 times", "core#2: DruxClientUserid.Start *",
                         "down: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 3",
                         "down: error DruxClient::stop: DruxClient Stop failed: 3"}),
     };

@@ -1,19 +1,20 @@
 #include "FaultHost.h"
 
+#include "ChildProcess.h"
 #include "DebugCapture.h"
 #include "FaultSuite.h"
 
-#include <IBundlerActivator.h>
-#include <IZubQualityControlServiceFactory.h>
+#include "FakeHost.h"
+#include "PluginLoader.h"
+#include "TextFiles.h"
+
 #include <ZubHostTesting.h>
-#include <ZubMainForm.h>
+#include <ZubUserActionLogUtils.h>
 
 #include <windows.h>
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QLibrary>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -40,103 +42,16 @@ struct QSignalSpyCallbackSet
 void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet* callbacks);
 
 namespace {
-// The host's run-time objects, as complete as the case wants them.
-class ZubService
-    : public IZubService
-    , public IZubHostObject
+// The host's main form, as complete as the case wants it.
+void shape(FakeHost& host, FaultCase::Host kind)
 {
-public:
-    IZubHostObject* getHostObject() override { return this; }
-    const QString& getText() const override { return m_text; }
-
-private:
-    QString m_text = "user-one";
-};
-
-class TovService : public ITovService
-{
-public:
-    QString getText() override { return "user-two"; }
-};
-
-class LogProvider
-    : public IZubUserActionLogProvider
-    , public IZubUserActionLogService
-{
-public:
-    IZubUserActionLogService* getUserActionLogService() override { return this; }
-    void logUserAction(const QString&) override {}
-};
-
-class ForeignMainForm : public ITovMainForm
-{
-public:
-    ITovService* getTovService() override { return nullptr; }
-    IZubUserActionLogProvider* getUserActionLogProvider() override { return nullptr; }
-};
-
-// The host and its main form.
-class UpdateHost
-    : public IZubUpdateHost
-    , public ITovMainForm
-    , public IZubMainForm
-{
-public:
-    explicit UpdateHost(FaultCase::Host kind)
-        : m_kind(kind)
-        , m_bTov(kind != FaultCase::Host::WithoutServices &&
-                 kind != FaultCase::Host::WithoutTovService)
-        , m_bZub(kind != FaultCase::Host::WithoutServices &&
-                 kind != FaultCase::Host::WithoutZubService)
-        , m_bLogProvider(kind != FaultCase::Host::WithoutLogProvider)
-    {}
-    ITovMainForm* getMainForm() override
-    {
-        if (m_kind == FaultCase::Host::ForeignMainForm)
-            return &m_foreign;
-        return m_kind == FaultCase::Host::WithoutMainForm ? nullptr : this;
-    }
-    ITovService* getTovService() override { return m_bTov ? &m_tov : nullptr; }
-    IZubService* getZubService() override
-    {
-        ++asked;
-        return m_bZub ? &m_zub : nullptr;
-    }
-    IZubUserActionLogProvider* getUserActionLogProvider() override
-    {
-        return m_bLogProvider ? &m_provider : nullptr;
-    }
-
-    int asked = 0;
-
-private:
-    FaultCase::Host m_kind;
-    bool m_bTov;
-    bool m_bZub;
-    bool m_bLogProvider;
-    TovService m_tov;
-    ZubService m_zub;
-    LogProvider m_provider;
-    ForeignMainForm m_foreign;
-};
-
-class Context : public IBundleContext
-{
-public:
-    void registerServiceFactory(IServiceFactory* registered) override
-    {
-        factory.reset(dynamic_cast<IZubQualityControlServiceFactory*>(registered));
-    }
-    std::unique_ptr<IZubQualityControlServiceFactory> factory;
-};
-
-int linesWith(const std::string& path, const std::string& part)
-{
-    std::ifstream file(path, std::ios::binary);
-    int count = 0;
-    for (std::string line; std::getline(file, line);)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
+    using Host = FaultCase::Host;
+    host.form = kind == Host::ForeignMainForm   ? FakeHost::Form::Foreign
+                : kind == Host::WithoutMainForm ? FakeHost::Form::None
+                                                : FakeHost::Form::Own;
+    host.tov = kind != Host::WithoutServices && kind != Host::WithoutTovService;
+    host.zub = kind != Host::WithoutServices && kind != Host::WithoutZubService;
+    host.logProvider = kind != Host::WithoutLogProvider;
 }
 
 // Every sink handed to the platform ends with "destroy notifier"; a refused
@@ -145,13 +60,13 @@ void waitForSinks(const std::string& folder)
 {
     const std::string journal = folder + "/" + FaultFiles::kJournal;
     const std::string out = folder + "/" + FaultFiles::kStdout;
-    const QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired()) {
-        std::fflush(stdout);
-        if (linesWith(out, "destroy notifier") >= linesWith(journal, ".DoUpdate "))
-            return;
-        QThread::msleep(10);
-    }
+    ChildProcess::waitUntil(
+        [&] {
+            std::fflush(stdout);
+            return linesWith(readFile(out), "destroy notifier") >=
+                   linesWith(readFile(journal), ".DoUpdate ");
+        },
+        30000);
 }
 
 void writeDebuggerOutput(const std::string& folder, const DebugCapture& debugger)
@@ -178,9 +93,8 @@ void endWhileTheLastLogLineWaits(const std::string& folder)
         UnlockFileEx(file, 0, 1, 0, &range);
     }).detach();
     const std::string journal = folder + "/" + FaultFiles::kJournal;
-    const QDeadlineTimer deadline(10000);
-    while (linesWith(journal, "sink 1 Release") == 0 && !deadline.hasExpired())
-        QThread::msleep(10);
+    ChildProcess::waitUntil([&] { return linesWith(readFile(journal), "sink 1 Release") > 0; },
+                            10000);
     QThread::msleep(300);
     std::fflush(nullptr);
     std::exit(0);
@@ -251,10 +165,33 @@ void writeHostLog(std::ostream& report, const char* source, size_t first)
                << "\n";
 }
 
-void writeReport(const std::string& folder, bool result, int mainFormAsked)
+// The module the case laid aside, put where the plug-in looks for it.
+void placeTheLateModule(const std::string& folder)
+{
+    const std::filesystem::path modules = folder + "/Module/QualityControl/1/QualityControl";
+    std::error_code error;
+    std::filesystem::create_directories(modules, error);
+    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule,
+                            modules / "ZubQualityControl64d.dll", error);
+}
+
+// How far the platform had got when the host's request returned.
+std::string atTheAnswer(const std::string& folder)
+{
+    std::fflush(stdout);
+    const int stops = linesWith(readFile(folder + "/" + FaultFiles::kJournal), ".Stop");
+    const int lines = linesWith(readFile(folder + "/" + FaultFiles::kStdout), "[0x");
+    return "at the answer " + std::to_string(stops) + " stops, " + std::to_string(lines) +
+           " sink lines";
+}
+
+void writeReport(const std::string& folder, bool result, FakeHost& host,
+                 const std::string& answered)
 {
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
     report << "result " << (result ? "true" : "false") << "\n";
+    for (const char* source : {"host", "box", "state"})
+        report << "captured " << source << "\n";
     writeHostLog(report, "host", 0);
     for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
         report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
@@ -265,7 +202,14 @@ void writeReport(const std::string& folder, bool result, int mainFormAsked)
     for (const QWidget* window : QApplication::topLevelWidgets())
         open += window->isVisible() ? 1 : 0;
     report << "state windows open " << open << "\n";
-    report << "state main form asked " << mainFormAsked << " times\n";
+    report << "state main form asked " << host.mainFormAsked << " times\n";
+    const IZubUserActionLogService* service = ZubUserActionLogUtils::userActionLogService();
+    report << "state user action log service "
+           << (!service                       ? "none"
+               : service == host.logService() ? "the host's"
+                                              : "another")
+           << "\n";
+    report << "state " << answered << "\n";
     WCHAR directory[MAX_PATH] = {};
     GetDllDirectoryW(MAX_PATH, directory);
     report << "state dll directory " << QString::fromWCharArray(directory).toStdString() << "\n";
@@ -280,35 +224,41 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     ZubHostTesting::recordMessageBoxes(true);
     DebugCapture debugger;
 
-    QLibrary plugin(QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE);
-    const auto getbundle = reinterpret_cast<GetBundleFunc>(plugin.resolve("getbundle"));
-    if (!getbundle)
-        return false;
-    std::unique_ptr<IBundlerActivator> bundle(getbundle());
-    Context context;
-    bundle->activate(&context, nullptr);
-    if (!context.factory)
+    PluginLoader plugin;
+    std::unique_ptr<IBundlerActivator> bundle = plugin.newBundle();
+    std::unique_ptr<IZubQualityControlServiceFactory> factory =
+        bundle ? PluginLoader::activate(*bundle) : nullptr;
+    if (!factory)
         return false;
 
-    UpdateHost host(fault.host);
+    FakeHost host;
+    shape(host, fault.host);
     if (fault.receiverThrows)
         installThrowingReceiver();
     QTimer watch;
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
     bool result = false;
+    std::string answered;
     if (fault.facade) {
         // The host's own search directory must be in force again afterwards.
         SetDllDirectoryW(QString::fromStdString(folder).toStdWString().c_str());
-        result = context.factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+        answered = "facades";
+        for (int ask = 0; ask < fault.requests; ++ask) {
+            if (ask > 0)
+                placeTheLateModule(folder);
+            result = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
+            answered += result ? " given" : " none";
+        }
     } else {
         for (int request = 0; request < fault.requests; ++request)
-            result = context.factory->updateQualityControl(
+            result = factory->updateQualityControl(
                 fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
+        answered = atTheAnswer(folder);
     }
     if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
-    writeReport(folder, result, host.asked);
+    writeReport(folder, result, host, answered);
     if (fault.endsInsideALogLine) {
         writeDebuggerOutput(folder, debugger);
         endWhileTheLastLogLineWaits(folder);
@@ -316,12 +266,13 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
     const size_t logged = ZubHostTesting::debugLogEntries().size();
-    context.factory.reset();
+    factory.reset();
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
+    report << "captured down\n";
     writeHostLog(report, "down", logged);
     writeDebuggerOutput(folder, debugger);
     bundle.reset();
-    const bool unloaded = plugin.unload();
+    const bool unloaded = plugin.library().unload();
     // A host that let go of the plug-in mid-update stays open meanwhile: the
     // platform's reports still come in. Windows would end the platform's
     // threads with the process.

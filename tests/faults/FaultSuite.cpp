@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "CoreScenario.h"
 #include "TestPaths.h"
+#include "TextFiles.h"
 
 #include <QStandardPaths>
 
@@ -57,6 +58,11 @@ FaultSuite::FaultSuite(const FaultCase& fault)
     m_registry.install(registryText());
     std::ofstream(m_root.file("scenario.json"), std::ios::binary) << scenarioText();
     fs::create_directories(m_root.file("objects"));
+    // Whatever the core records, if it is ever loaded.
+    writeFile(m_root.file(FaultFiles::kJournal), "");
+    if (m_case.moduleArrivesLater)
+        place(TestPaths::inBuild("Module/QualityControl/1/QualityControl/ZubQualityControl64d.dll"),
+              m_root.file(FaultFiles::kLateModule));
     if (m_case.prepare)
         m_case.prepare(m_root.path());
 }
@@ -175,19 +181,23 @@ Observations FaultSuite::observations(std::optional<bool>& result) const
             space == std::string::npos ? std::string() : line.substr(space + 1);
         if (source == "result")
             result = rest == "true";
+        else if (source == "captured")
+            seen.capture(rest);
         else
             seen.add(source, rest);
     }
-    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kStdout)))
-        seen.add("out", line);
-    for (const char* file : {"qorcore.1.txt", "qorcore.2.txt"}) {
-        for (const std::string& line : linesOfFile((fs::path(m_bin) / file).string()))
-            seen.add("log", messageOfStampedLine(line));
-    }
-    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kDebugger)))
-        seen.add("dbg", messageOfStampedLine(line));
-    for (const std::string& line : linesOfFile(m_root.file(FaultFiles::kJournal)))
-        seen.add("core", line);
+    // A file that is there was captured, even when empty.
+    const auto read = [&](const char* source, const std::string& path, bool stamped) {
+        if (fs::is_regular_file(path))
+            seen.capture(source);
+        for (const std::string& line : linesOfFile(path))
+            seen.add(source, stamped ? messageOfStampedLine(line) : line);
+    };
+    read("out", m_root.file(FaultFiles::kStdout), false);
+    for (const char* file : {"qorcore.1.txt", "qorcore.2.txt"})
+        read("log", (fs::path(m_bin) / file).string(), true);
+    read("dbg", m_root.file(FaultFiles::kDebugger), true);
+    read("core", m_root.file(FaultFiles::kJournal), false);
     return seen;
 }
 

@@ -52,6 +52,7 @@ const char* const kStdout = "stdout.txt";
 const char* const kJournal = "journal.txt";
 const char* const kDebugger = "debugger.txt";
 const char* const kGate = "gate";
+const char* const kLateModule = "module-later.dll";
 // Environment variables that tell the host its case and folder.
 const char* const kCaseVariable = "FAULT_CASE";
 const char* const kFolderVariable = "FAULT_FOLDER";

@@ -1,8 +1,15 @@
 #include "Observations.h"
 
-#include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
+
+bool Observations::known(const std::string& source)
+{
+    static const std::set<std::string> kSources = {"host", "box",  "out",   "log",
+                                                   "dbg",  "core", "state", "down"};
+    return kSources.count(source) > 0;
+}
 
 void Observations::add(const std::string& source, std::string line)
 {
@@ -30,6 +37,10 @@ std::string Observations::check(const std::string& answer) const
     std::smatch parts;
     if (!std::regex_match(answer, parts, kForm))
         return "malformed answer \"" + answer + "\"";
+    if (!known(parts[2]))
+        return "unknown source in \"" + answer + "\"";
+    if (!m_lines.count(parts[2]))
+        return "not captured: " + answer;
     const int found = count(parts[2], parts[4]);
     if (parts[1] == "!")
         return found == 0 ? "" : "unexpected " + answer;
@@ -83,16 +94,4 @@ std::string messageOfStampedLine(const std::string& line)
     std::smatch stamp;
     const std::string start = line.substr(0, 80);
     return std::regex_search(start, stamp, kStamp) ? line.substr(stamp.length()) : line;
-}
-
-std::vector<std::string> linesOfFile(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    return lines;
 }

@@ -1,5 +1,7 @@
 #include "LogFixture.h"
 
+#include <libdruxclient/qorlog.h>
+
 #include <algorithm>
 
 using LineFormat = LogFixture;
@@ -55,4 +57,14 @@ TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
     logW(text);
 
     EXPECT_TRUE(endsWith(lines(1)[0], std::string(" ") + expected));
+}
+
+// A conversion that fails for another reason than a short buffer (a code page
+// the system lacks) gives the zero-filled buffer, not null.
+TEST(ToMultiByte, OtherFailureGivesTheZeroFilledBuffer)
+{
+    char* text = qorlog::toMultiByte(L"abc", 12345);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text, 16), std::string(16, '\0'));
+    delete[] text;
 }

@@ -3,19 +3,17 @@
 // unloaded many times with a facade request in between. What the process
 // holds must not grow with the number of requests or loads.
 #include "CoreFixture.h"
+#include "FakeHost.h"
 #include "LiveQObjects.h"
+#include "PluginLoader.h"
 #include "ProcessCounts.h"
 #include "TempDir.h"
 
-#include <IBundlerActivator.h>
-#include <IZubQualityControlServiceFactory.h>
 #include <ZubHostTesting.h>
-#include <ZubMainForm.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLibrary>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -23,7 +21,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -72,26 +69,6 @@ Json::Value scenarioFor(Outcome outcome, const std::string& gate)
     return scenario;
 }
 
-class Context : public IBundleContext
-{
-public:
-    void registerServiceFactory(IServiceFactory* registered) override
-    {
-        factory.reset(dynamic_cast<IZubQualityControlServiceFactory*>(registered));
-    }
-    std::unique_ptr<IZubQualityControlServiceFactory> factory;
-};
-
-std::unique_ptr<IZubQualityControlServiceFactory> newFactory(QLibrary& plugin)
-{
-    const auto getbundle = reinterpret_cast<GetBundleFunc>(plugin.resolve("getbundle"));
-    if (!getbundle)
-        return nullptr;
-    Context context;
-    std::unique_ptr<IBundlerActivator>(getbundle())->activate(&context, nullptr);
-    return std::move(context.factory);
-}
-
 struct Sample
 {
     ProcessCounts process;
@@ -104,30 +81,6 @@ void print(const char* when, const Sample& sample)
                 when, sample.process.descriptors, sample.process.threads, sample.qobjects,
                 sample.process.residentKiB);
 }
-
-// A host whose main form's services give the user's strings.
-class Host
-    : public IZubUpdateHost
-    , public ITovMainForm
-    , public IZubMainForm
-    , public IZubService
-    , public IZubHostObject
-{
-public:
-    ITovMainForm* getMainForm() override { return this; }
-    ITovService* getTovService() override { return &m_tov; }
-    IZubService* getZubService() override { return this; }
-    IZubUserActionLogProvider* getUserActionLogProvider() override { return nullptr; }
-    IZubHostObject* getHostObject() override { return this; }
-    const QString& getText() const override { return m_user; }
-
-private:
-    struct Tenant : ITovService
-    {
-        QString getText() override { return "tenant"; }
-    } m_tov;
-    QString m_user = "user";
-};
 
 class SoakTest : public testing::Test
 {
@@ -153,7 +106,7 @@ protected:
         QFile::remove(m_gate);
         m_core.write(Json::writeString(Json::StreamWriterBuilder(),
                                        scenarioFor(outcome, m_gate.toStdString())));
-        const auto factory = newFactory(m_plugin);
+        const auto factory = m_plugin.newFactory();
         m_accepted += outcome == Outcome::EndedWell || outcome == Outcome::FatalReport;
         return factory && factory->updateQualityControl(&m_host, outcome != Outcome::EndedWell);
     }
@@ -161,11 +114,11 @@ protected:
     // A fresh load of a copy of the plug-in, a facade, and its unload.
     bool cycleThePlugin()
     {
-        QLibrary plugin(m_cycledPath);
+        PluginLoader plugin(m_cycledPath);
         bool facade = false;
-        if (auto factory = newFactory(plugin))
+        if (auto factory = plugin.newFactory())
             facade = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
-        return facade && plugin.unload();
+        return facade && plugin.library().unload();
     }
 
     // Once every sink the platform got has been released and the posted
@@ -186,11 +139,11 @@ protected:
     TempDir m_dir;
     QString m_gate = QString::fromStdString(m_dir.file("gate"));
     QString m_cycledPath = QString::fromStdString(m_dir.file(std::string("cycled-") + PLUGIN_FILE));
-    QLibrary m_plugin{QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE};
+    PluginLoader m_plugin;
     QTimer m_gateWatch;
     LiveQObjects m_live;
     int m_accepted = 0;
-    Host m_host;
+    FakeHost m_host;
 };
 
 } // namespace

@@ -89,6 +89,16 @@ std::string CoreScenario::journal()
     return text;
 }
 
+int CoreScenario::runningThreads()
+{
+    const HMODULE core = LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str());
+    const auto running = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void (*)()>(GetProcAddress(core, "qorcore_running_threads")));
+    const int count = running ? running() : 0;
+    FreeLibrary(core);
+    return count;
+}
+
 void CoreScenario::clearJournal()
 {
     const HMODULE core = LoadLibraryA(TestPaths::inBuild("qor/x64/qorcore.dll").c_str());

@@ -34,6 +34,8 @@ public:
     // was asked, one line each), and its reset.
     static std::string journal();
     static void clearJournal();
+    // How many of that core's threads are still at work.
+    static int runningThreads();
 
 private:
     TempDir m_folder;

@@ -1,4 +1,5 @@
 #include "CoreFixture.h"
+#include "TextFiles.h"
 
 #include <QTest>
 
@@ -33,8 +34,7 @@ Json::Value offeringUpdate()
 
 int journalCount(const std::string& part)
 {
-    return journalLines(
-        [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    return linesWith(CoreScenario::journal(), part);
 }
 
 bool waitForSinkReleases(int count)
@@ -72,6 +72,11 @@ CoreFixture::~CoreFixture()
 {
     ZubHostTesting::recordMessageBoxes(false);
     ZubHostTesting::captureDebugLog(false);
+}
+
+bool CoreFixture::platformThreadsEnded()
+{
+    return QTest::qWaitFor([] { return CoreScenario::runningThreads() == 0; }, 5000);
 }
 
 void CoreFixture::use(const Json::Value& scenario)

@@ -31,6 +31,9 @@ protected:
 
     // In force for the clients created from now on.
     void use(const Json::Value& scenario);
+    // Waits until the platform's threads of this test have ended (Windows
+    // would end them with the process, inside their last steps).
+    static bool platformThreadsEnded();
 
     CoreScenario m_core;
 };

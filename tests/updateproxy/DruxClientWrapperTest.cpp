@@ -49,10 +49,25 @@ TEST_F(DruxClientWrapperTest, SinkRefusedBeforeThePlatformIsReleasedOnce)
     DRUX::DruxUpdateInfoUserid info;
     info.appname = kComponent;
     info.bits = 64;
+    info.canUpdate = 1;
     testing::internal::CaptureStdout();
     user.doUpdata(info, nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kill myself\ndestroy notifier\n");
+    EXPECT_EQ(info.canUpdate, 1);
     EXPECT_EQ(journalCount("DoUpdate"), 0);
     ASSERT_EQ(ZubHostTesting::messageBoxTexts().size(), 1u);
     EXPECT_EQ(ZubHostTesting::messageBoxTexts()[0].text, QString("升级失败（3）！"));
+}
+
+TEST_F(DruxClientWrapperTest, AcceptedUpdateMarksTheRecordDone)
+{
+    DruxClient_Userid user;
+    ASSERT_EQ(user.start(kComponent, 64), 0);
+    DRUX::DruxUpdateInfoUserid info;
+    info.appname = kComponent;
+    info.bits = 64;
+    info.canUpdate = 1;
+    user.doUpdata(info, nullptr);
+    EXPECT_EQ(info.canUpdate, 0);
+    EXPECT_TRUE(waitForSinkReleases());
 }

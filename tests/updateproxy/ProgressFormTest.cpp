@@ -5,6 +5,7 @@
 
 #include <ZubCustomTitleDialog.h>
 
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QProgressBar>
@@ -70,4 +71,31 @@ TEST_F(ProgressFormTest, ModalRunEndsWithTheRequestedCode)
     const QByteArray shot = qgetenv("UPDATEPROXY_SCREENSHOT");
     if (!shot.isEmpty())
         midway.save(QString::fromLocal8Bit(shot));
+}
+
+// Before the first window and after a non-modal end, the slots find no window
+// and leave everything alone.
+TEST_F(ProgressFormTest, SlotsWithoutAWindowDoNothing)
+{
+    m_form.updateProgress(QString("组件下载中, 请稍后..."), 50);
+    m_form.endProgress(1);
+    EXPECT_EQ(m_form.titleDialog(), nullptr);
+    show(false);
+    m_form.endProgress(0);
+    EXPECT_EQ(m_form.titleDialog(), nullptr);
+    m_form.updateProgress(QString("组件下载中, 请稍后..."), 60);
+    m_form.endProgress(1);
+    EXPECT_EQ(m_closed.count(), 0);
+}
+
+TEST(ProgressFormIcons, CloseIconsAre16By16RgbaPngs)
+{
+    for (const char* state : {"default", "hover", "press"}) {
+        QFile icon(QString(":/ProgressForm/Icons/ProgressForm/close_%1.png").arg(state));
+        ASSERT_TRUE(icon.open(QIODevice::ReadOnly)) << state;
+        const QByteArray head = icon.read(26);
+        // The signature, then the header chunk's width, height, bit depth and colour type (RGBA).
+        EXPECT_EQ(head.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8)) << state;
+        EXPECT_EQ(head.mid(16), QByteArray("\0\0\0\x10\0\0\0\x10\x08\x06", 10)) << state;
+    }
 }

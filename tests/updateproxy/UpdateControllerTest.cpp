@@ -1,10 +1,10 @@
 #include "CoreFixture.h"
+#include "FakeHost.h"
 #include "ModalScript.h"
 
 #include "ZubDRUXClient/ZubUpdateController.h"
 
 #include <ZubCustomTitleDialog.h>
-#include <ZubMainForm.h>
 
 #include <QApplication>
 #include <QTest>
@@ -38,30 +38,15 @@ int titleWindows()
 class UpdateControllerTest : public CoreFixture
 {
 protected:
-    // The host's services, with the user's strings.
-    struct ZubUser
-        : IZubService
-        , IZubHostObject
-    {
-        IZubHostObject* getHostObject() override { return this; }
-        const QString& getText() const override { return text; }
-        QString text = "user-1";
-    };
-    struct TovUser : ITovService
-    {
-        QString getText() override { return text; }
-        QString text = "tenant-2";
-    };
-
     // The controller reads the scenario when it creates its clients.
     std::unique_ptr<ZubUpdateController> controllerFor(const Json::Value& scenario)
     {
         use(scenario);
-        return std::make_unique<ZubUpdateController>(&m_tov, &m_zub);
+        return std::make_unique<ZubUpdateController>(m_host.getTovService(),
+                                                     m_host.getZubService());
     }
 
-    ZubUser m_zub;
-    TovUser m_tov;
+    FakeHost m_host;
 };
 
 TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
@@ -79,13 +64,11 @@ TEST_F(UpdateControllerTest, DialogClosedBeforeTheInstallEndsMeansFailure)
     EXPECT_EQ(titleWindows(), 0);
 
     // Idle again: the next request runs, with the user strings of its time.
-    m_tov.text = "tenant-3";
+    m_host.tovText = "tenant-3";
     EXPECT_TRUE(controller->checkAndUpdate(kName, true));
     EXPECT_EQ(journalCount("user2=\"tenant-3\""), 1);
-    // The platform's threads end after their release; Windows would end them
-    // with the process, inside their last steps.
     EXPECT_TRUE(waitForSinkReleases(2));
-    QTest::qWait(50);
+    EXPECT_TRUE(platformThreadsEnded());
 }
 
 // Found a crash once: the host dropped the plug-in while a silent update reported.
@@ -96,6 +79,6 @@ TEST_F(UpdateControllerTest, ReportsAfterTheControllerIsGoneAreHarmless)
     controller.reset();
     testing::internal::CaptureStdout();
     ASSERT_TRUE(waitForSinkReleases());
-    QTest::qWait(50);
+    ASSERT_TRUE(platformThreadsEnded());
     EXPECT_NE(testing::internal::GetCapturedStdout().find("destroy notifier"), std::string::npos);
 }

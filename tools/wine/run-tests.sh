@@ -17,4 +17,5 @@ export WINEQT_QPA_FONTDIR
 
 # One test at a time: on Windows the registry and named kernel objects are the
 # machine's, so tests that install registry keys would meet each other.
-ctest --test-dir "$BUILD" --output-on-failure --timeout 300 "$@"
+# A selection that matches no test fails.
+ctest --test-dir "$BUILD" --output-on-failure --no-tests=error --timeout 300 "$@"
