@@ -154,11 +154,13 @@ void waitForSinks(const std::string& folder)
     }
 }
 
-void writeDebuggerOutput(const std::string& folder, const DebugCapture& debugger)
+// Waits (ten seconds at most) until the core's journal has a line with `part`.
+void waitForTheCore(const std::string& folder, const char* part)
 {
-    std::ofstream out(folder + "/" + FaultFiles::kDebugger, std::ios::binary | std::ios::trunc);
-    for (const std::string& text : debugger.lines())
-        out << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+    const std::string journal = folder + "/" + FaultFiles::kJournal;
+    const QDeadlineTimer deadline(10000);
+    while (linesWith(journal, part) == 0 && !deadline.hasExpired())
+        QThread::msleep(10);
 }
 
 // The client log's line lock, taken through a handle of the host's own and
@@ -177,10 +179,7 @@ void endWhileTheLastLogLineWaits(const std::string& folder)
         Sleep(3000);
         UnlockFileEx(file, 0, 1, 0, &range);
     }).detach();
-    const std::string journal = folder + "/" + FaultFiles::kJournal;
-    const QDeadlineTimer deadline(10000);
-    while (linesWith(journal, "sink 1 Release") == 0 && !deadline.hasExpired())
-        QThread::msleep(10);
+    waitForTheCore(folder, "sink 1 Release");
     QThread::msleep(300);
     std::fflush(nullptr);
     std::exit(0);
@@ -306,12 +305,19 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
             result = context.factory->updateQualityControl(
                 fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
     }
-    if (fault.waitsForSinks && !fault.endsInsideALogLine)
+    if (fault.endsTheProcess)
+        waitForTheCore(folder, "NotifyResult");
+    else if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
     writeReport(folder, result, host.asked);
-    if (fault.endsInsideALogLine) {
-        writeDebuggerOutput(folder, debugger);
+    // From here on, the debugger output is recorded as it comes: the
+    // plug-in's teardown speaks there, at its unload or at the process end.
+    debugger.recordTo(folder + "/" + FaultFiles::kDebugger);
+    if (fault.endsInsideALogLine)
         endWhileTheLastLogLineWaits(folder);
+    if (fault.endsTheProcess) {
+        std::fflush(nullptr);
+        std::exit(0);
     }
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
@@ -319,7 +325,6 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     context.factory.reset();
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
     writeHostLog(report, "down", logged);
-    writeDebuggerOutput(folder, debugger);
     bundle.reset();
     const bool unloaded = plugin.unload();
     // A host that let go of the plug-in mid-update stays open meanwhile: the

@@ -26,11 +26,17 @@ int Observations::count(const std::string& source, const std::string& pattern) c
 
 std::string Observations::check(const std::string& answer) const
 {
-    static const std::regex kForm(R"((!?)([a-z]+)(?:#([0-9]+))?: (.*))");
+    static const std::regex kForm(R"((!?)([a-z]+)(?:#([0-9]+)|(\$))?: (.*))");
     std::smatch parts;
     if (!std::regex_match(answer, parts, kForm))
         return "malformed answer \"" + answer + "\"";
-    const int found = count(parts[2], parts[4]);
+    if (parts[4].matched) {
+        const std::vector<std::string>& all = lines(parts[2]);
+        return !all.empty() && globMatches(parts[5].str().c_str(), all.back().c_str())
+                   ? ""
+                   : "not the last line: " + answer;
+    }
+    const int found = count(parts[2], parts[5]);
     if (parts[1] == "!")
         return found == 0 ? "" : "unexpected " + answer;
     if (parts[3].matched)
