@@ -46,11 +46,12 @@ private:
     alignas(T) unsigned char m_storage[sizeof(T)];
 };
 
-// The client layer's process-wide objects. Each member completes before the
-// next one and is torn down after it: the client (made by the first request,
-// after the logger, since its constructor logs) releases the core, then the
-// logger stops, then the registry (made at static initialisation) unloads the
-// core library. At process end each of them only says goodbye.
+// The client layer's process-wide objects, one owner for all. The members are
+// torn down in the reverse order of their declaration, whatever order the
+// first requests made them in: the client releases the core and says
+// "QORClient dtor", the logger stops ("qorlog stop"), the registry unloads the
+// core library. Once the gate says the process is ending, each of them only
+// says goodbye: no call into another library, none freed, no wait.
 class ProcessObjects
 {
 public:
@@ -62,7 +63,6 @@ public:
     // The process-wide objects, built at static initialisation.
     static ProcessObjects& processWide();
 
-    ModuleRegistry& modules() { return m_modules; }
     // The first call makes the logger with these arguments; later calls ignore them.
     qorlog& logger(const char* directory, const char* name, const char* eventBase);
     QORClient& client();

@@ -22,8 +22,8 @@ QORClient::QORClient(ModuleRegistry& modules, const ProcessEndGate& end)
     , m_modules(modules)
     , m_end(end)
 {
-    // The first line completes the logger before this client: the client is
-    // therefore destroyed first at unload, while the log still works.
+    // The logger outlives this client whichever was made first: their owner
+    // tears the client down before it.
     clientLog()->log("QORClient ctor");
     createCore();
 }
