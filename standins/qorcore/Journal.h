@@ -14,6 +14,8 @@ void journal(const std::string& line);
 // it, to the file only: the text in memory goes with the library, and a
 // thread the system ended may hold its lock.
 void journalDetach(bool processEnding);
+// Whether the detach was the process ending: the core's threads, which the
+// system ended wherever they were, are then left alone.
 bool processEnding();
 std::string journalText();
 void clearJournal();
