@@ -16,6 +16,14 @@ std::string g_text;
 std::atomic<bool> g_detached{false};
 std::atomic<bool> g_processEnding{false};
 
+// POSIX tells a library nothing at its detach, and at exit() it destroys the
+// static objects of a library loaded at run time before those of the program
+// that loaded it: from here on, as after a detach, lines go to the file only.
+struct StaticsGone
+{
+    ~StaticsGone() { g_detached.store(true); }
+} g_staticsGone;
+
 void appendToFile(const std::string& line)
 {
     const char* file = std::getenv("QORCORE_JOURNAL");
