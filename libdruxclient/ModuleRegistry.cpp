@@ -10,10 +10,6 @@
 namespace QORCLIENT {
 namespace {
 
-// Built during static initialisation, so it outlives the client and the
-// logger, which are completed later and destroyed first.
-ModuleRegistry g_processModules;
-
 std::string canonicalPath(const char* path)
 {
     char canonical[MAX_PATH] = {};
@@ -30,14 +26,16 @@ DllGetClassObjectFunc classObjectEntry(HMODULE module)
 
 } // namespace
 
-ModuleRegistry& ModuleRegistry::processWide()
-{
-    return g_processModules;
-}
+ModuleRegistry::ModuleRegistry(const ProcessEndGate& end)
+    : m_end(end)
+{}
 
 ModuleRegistry::~ModuleRegistry()
 {
-    freeAll();
+    // At process end a library may be detached already, and a thread the
+    // system ended may hold the lock: the libraries are left to the system.
+    if (!m_end.isEnding())
+        freeAll();
 }
 
 bool ModuleRegistry::createObjectFromDll(const std::string& path, REFCLSID clsid, REFIID iid,

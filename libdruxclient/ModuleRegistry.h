@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "ProcessEndGate.h"
+
 #include <libdruxclient/CriticalSection.h>
 
 #include <map>
@@ -9,11 +11,13 @@
 namespace QORCLIENT {
 
 // Libraries loaded for their class objects, keyed by canonical path (case
-// kept), each loaded once and kept until freeAll.
+// kept), each loaded once and kept until freeAll, which the destructor runs
+// unless the process is ending.
 class ModuleRegistry
 {
 public:
-    ModuleRegistry() = default;
+    // `end` must outlive the registry.
+    explicit ModuleRegistry(const ProcessEndGate& end);
     ~ModuleRegistry();
     ModuleRegistry(const ModuleRegistry&) = delete;
     ModuleRegistry& operator=(const ModuleRegistry&) = delete;
@@ -24,10 +28,8 @@ public:
     HMODULE loadModule(const char* path);
     void freeAll();
 
-    // The process-wide registry, built at static initialisation.
-    static ModuleRegistry& processWide();
-
 private:
+    const ProcessEndGate& m_end;
     CriticalSection m_lock;
     std::map<std::string, HMODULE> m_modules;
 };

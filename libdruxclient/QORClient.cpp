@@ -1,14 +1,12 @@
 #include "QORClient.h"
 
-#include <libdruxclient/CriticalSection.h>
-#include "ModuleRegistry.h"
-#include "RegistryPath.h"
 #include "ClientLog.h"
+#include "ModuleRegistry.h"
+#include "ProcessObjects.h"
+#include "RegistryPath.h"
 
 #include <qor/IQORCore.h>
 #include <qor/QorIds.h>
-
-#include <atomic>
 
 namespace QORCLIENT {
 namespace {
@@ -17,23 +15,25 @@ const char* const kQorKey = "SOFTWARE\\Trevik\\QOR\\2.0";
 const char* const kQorValue = "Path";
 const char* const kCoreSuffix = "\\x64\\qorcore.dll";
 
-// Built during static initialisation; guards the one creation of the client.
-CriticalSection g_clientCreation;
-std::atomic<QORClient*> g_client{nullptr};
-
 } // namespace
 
-QORClient::QORClient()
+QORClient::QORClient(ModuleRegistry& modules, const ProcessEndGate& end)
     : m_count(0)
+    , m_modules(modules)
+    , m_end(end)
 {
-    // The first line completes the logger before this client: the client is
-    // therefore destroyed first at unload, while the log still works.
+    // The logger outlives this client whichever was made first: their owner
+    // tears the client down before it.
     clientLog()->log("QORClient ctor");
     createCore();
 }
 
 QORClient::~QORClient()
 {
+    // At process end the core may be detached already: its reference is left
+    // to the system, which takes everything back.
+    if (m_end.isEnding())
+        m_core.detach();
     m_core.reset();
     qorlog::debugLog("QORClient dtor");
 }
@@ -46,8 +46,8 @@ bool QORClient::createCore()
         return false;
     }
     const std::string library = directory + kCoreSuffix;
-    if (!ModuleRegistry::processWide().createObjectFromDll(
-            library, CLSID_QORCore, IID_IQORCore, reinterpret_cast<void**>(m_core.out()))) {
+    if (!m_modules.createObjectFromDll(library, CLSID_QORCore, IID_IQORCore,
+                                       reinterpret_cast<void**>(m_core.out()))) {
         clientLog()->log("create core instance failed, ret 0x%08x", 0u);
         return false;
     }
@@ -74,16 +74,7 @@ HRESULT QORClient::CreateInstance(const GUID& clsid, const GUID& iid, void** obj
 
 IQORClient* getQORClient()
 {
-    QORClient* client = g_client.load(std::memory_order_acquire);
-    if (!client) {
-        ScopedLock lock(g_clientCreation);
-        client = g_client.load(std::memory_order_relaxed);
-        if (!client) {
-            static QORClient instance;
-            client = &instance;
-            g_client.store(client, std::memory_order_release);
-        }
-    }
+    QORClient* client = &ProcessObjects::processWide().client();
     client->AddRef();
     clientLog()->log("get IQORClient OK");
     return client;

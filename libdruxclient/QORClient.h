@@ -1,4 +1,6 @@
 #pragma once
+#include "ProcessEndGate.h"
+
 #include <libdruxclient/ComPtr.h>
 
 #include <windows.h>
@@ -20,10 +22,13 @@ protected:
     ~IQORClient() = default;
 };
 
+class ModuleRegistry;
+
 class QORClient final : public IQORClient
 {
 public:
-    QORClient();
+    // Loads the core through `modules`; both must outlive the client.
+    QORClient(ModuleRegistry& modules, const ProcessEndGate& end);
     ~QORClient();
     QORClient(const QORClient&) = delete;
     QORClient& operator=(const QORClient&) = delete;
@@ -38,6 +43,8 @@ private:
 
     LONG volatile m_count;
     ComPtr<IQORCore> m_core;
+    ModuleRegistry& m_modules;
+    const ProcessEndGate& m_end;
 };
 
 // Never null; adds one reference that the caller releases.

@@ -1,5 +1,7 @@
 #include <libdruxclient/qorlog.h>
 
+#include "ProcessObjects.h"
+
 #include <windows.h>
 #include <shlwapi.h>
 #include <io.h>
@@ -30,13 +32,6 @@ constexpr const char* kDebugLineFormat =
 // line lock is given back (LogStreams::Pin::write).
 constexpr int kDescriptorFlags = _O_TEXT | _O_APPEND;
 constexpr const char* kStreamMode = "at";
-
-std::atomic<qorlog*> g_instance{nullptr};
-std::atomic<bool> g_processEnding{false};
-CriticalSection g_creationLock;
-// The one logger lives here rather than on the heap: it is never destroyed,
-// and nothing of it outlives the library.
-alignas(qorlog) unsigned char g_instanceStorage[sizeof(qorlog)];
 
 // The module tag, once a lookup succeeded; until then each line looks it up.
 enum TagState { kTagEmpty, kTagFilling, kTagReady };
@@ -114,38 +109,9 @@ int32_t modificationTime(const std::string& path)
 
 } // namespace
 
-// Stops the logger when the library's static objects are destroyed; created
-// with the logger, so it goes after everything that was complete before it.
-class qorlog::UnloadStop
-{
-public:
-    explicit UnloadStop(qorlog* logger)
-        : m_pLogger(logger)
-    {}
-    ~UnloadStop()
-    {
-        if (!g_processEnding.load())
-            m_pLogger->stop();
-    }
-    UnloadStop(const UnloadStop&) = delete;
-    UnloadStop& operator=(const UnloadStop&) = delete;
-
-private:
-    qorlog* m_pLogger;
-};
-
 qorlog* qorlog::instance(const char* directory, const char* name, const char* eventBase)
 {
-    qorlog* logger = g_instance.load(std::memory_order_acquire);
-    if (logger)
-        return logger;
-    ScopedLock lock(g_creationLock);
-    logger = g_instance.load(std::memory_order_relaxed);
-    if (!logger) {
-        logger = new (g_instanceStorage) qorlog(directory, name, eventBase);
-        g_instance.store(logger, std::memory_order_release);
-    }
-    return logger;
+    return &QORCLIENT::ProcessObjects::processWide().logger(directory, name, eventBase);
 }
 
 qorlog::qorlog(const char* directory, const char* name, const char* eventBase)
@@ -163,13 +129,7 @@ qorlog::qorlog(const char* directory, const char* name, const char* eventBase)
     debugLog("write %s to directory: %s, event: %s", name, directory, m_eventBase);
     m_directory = directory;
     m_name = name;
-    static UnloadStop unloadStop(this);
     openLogFile(false);
-}
-
-void qorlog::processEnding()
-{
-    g_processEnding.store(true);
 }
 
 void qorlog::log(const char* format, ...)
@@ -370,8 +330,12 @@ FILE* qorlog::createSharedFile(const std::string& path, DWORD disposition, HANDL
     return stream;
 }
 
-void qorlog::stop()
+void qorlog::stop(bool processEnding)
 {
+    if (processEnding) {
+        debugLog("qorlog stop");
+        return;
+    }
     ScopedLock lock(m_switchLock); // a switch under way finishes first
     m_streams.close();
     debugLog("qorlog stop");

@@ -4,6 +4,7 @@ set(DRUXCLIENT_SOURCES
     DruxClientUserid.cpp
     KaNotifyProxy.cpp
     ModuleRegistry.cpp
+    ProcessObjects.cpp
     QORClient.cpp
     RegistryPath.cpp
     UpdateClient.cpp

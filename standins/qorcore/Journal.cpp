@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,17 +13,48 @@ namespace {
 
 std::mutex g_lock;
 std::string g_text;
+std::atomic<bool> g_detached{false};
+std::atomic<bool> g_processEnding{false};
+
+// POSIX tells a library nothing at its detach, and at exit() it destroys the
+// static objects of a library loaded at run time before those of the program
+// that loaded it: from here on, as after a detach, lines go to the file only.
+struct StaticsGone
+{
+    ~StaticsGone() { g_detached.store(true); }
+} g_staticsGone;
+
+void appendToFile(const std::string& line)
+{
+    const char* file = std::getenv("QORCORE_JOURNAL");
+    if (file && *file)
+        std::ofstream(file, std::ios::app | std::ios::binary) << line << '\n';
+}
 
 } // namespace
 
 void journal(const std::string& line)
 {
+    if (g_detached.load()) {
+        appendToFile(line);
+        return;
+    }
     const std::lock_guard<std::mutex> hold(g_lock);
     g_text += line;
     g_text += '\n';
-    const char* file = std::getenv("QORCORE_JOURNAL");
-    if (file && *file)
-        std::ofstream(file, std::ios::app | std::ios::binary) << line << '\n';
+    appendToFile(line);
+}
+
+void journalDetach(bool processEnding)
+{
+    g_processEnding.store(processEnding);
+    g_detached.store(true);
+    journal(processEnding ? "DLL_PROCESS_DETACH process end" : "DLL_PROCESS_DETACH unload");
+}
+
+bool processEnding()
+{
+    return g_processEnding.load();
 }
 
 std::string journalText()

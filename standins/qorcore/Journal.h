@@ -9,6 +9,14 @@
 namespace qorcore {
 
 void journal(const std::string& line);
+// The library is being detached (DLL_PROCESS_DETACH); `processEnding` when
+// the process ends. Journaled, and so is any call that reaches the core after
+// it, to the file only: the text in memory goes with the library, and a
+// thread the system ended may hold its lock.
+void journalDetach(bool processEnding);
+// Whether the detach was the process ending: the core's threads, which the
+// system ended wherever they were, are then left alone.
+bool processEnding();
 std::string journalText();
 void clearJournal();
 

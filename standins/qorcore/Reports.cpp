@@ -23,22 +23,30 @@ std::atomic<int> g_sinkCount{0};
 // Threads that outlive the call that started them; the library's unload
 // waits for them, so no report runs in an unloaded library. A thread whose
 // work is over is joined at the next start, so a host that asks for many
-// updates does not keep every finished thread until the unload.
+// updates does not keep every finished thread until the unload. When the
+// process ends, the system has ended them wherever they were, maybe inside
+// this lock or the thread library's own: they are left to the system.
 class CoreThreads
 {
 public:
-    ~CoreThreads() { joinAll(); }
+    ~CoreThreads()
+    {
+        if (processEnding())
+            m_threads.release(); // neither joined nor destroyed: the system takes them back
+        else
+            joinAll();
+    }
 
     void start(std::function<void()> work)
     {
         auto done = std::make_shared<std::atomic<bool>>(false);
         const std::lock_guard<std::mutex> hold(m_lock);
         joinFinished();
-        m_threads.push_back({std::thread([work = std::move(work), done] {
-                                 work();
-                                 done->store(true);
-                             }),
-                             done});
+        m_threads->push_back({std::thread([work = std::move(work), done] {
+                                  work();
+                                  done->store(true);
+                              }),
+                              done});
     }
 
 private:
@@ -50,10 +58,10 @@ private:
 
     void joinFinished()
     {
-        for (auto it = m_threads.begin(); it != m_threads.end();) {
+        for (auto it = m_threads->begin(); it != m_threads->end();) {
             if (it->done->load() && it->thread.get_id() != std::this_thread::get_id()) {
                 it->thread.join();
-                it = m_threads.erase(it);
+                it = m_threads->erase(it);
             } else {
                 ++it;
             }
@@ -65,7 +73,7 @@ private:
         std::vector<Running> threads;
         {
             const std::lock_guard<std::mutex> hold(m_lock);
-            threads.swap(m_threads);
+            threads.swap(*m_threads);
         }
         for (Running& running : threads) {
             if (running.thread.get_id() == std::this_thread::get_id())
@@ -85,7 +93,7 @@ public:
 
 private:
     std::mutex m_lock;
-    std::vector<Running> m_threads;
+    std::unique_ptr<std::vector<Running>> m_threads = std::make_unique<std::vector<Running>>();
 };
 
 CoreThreads g_threads;

@@ -58,7 +58,8 @@ protected:
     const std::string corePath = TestPaths::inBuild("qor/x64/qorcore.dll");
     CoreScenario scenario;
     DebugCapture capture;
-    QORCLIENT::ModuleRegistry registry;
+    QORCLIENT::ProcessEndGate end;
+    QORCLIENT::ModuleRegistry registry{end};
     IQORCore* core = nullptr;
 };
 

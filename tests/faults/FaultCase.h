@@ -8,10 +8,11 @@
 // (or must not) appear.
 //
 // An answer is "<source>: <pattern>", "<source>#N: <pattern>" (exactly N
-// lines match) or "!<source>: <pattern>" (no line matches). `*` in a pattern
-// stands for any text, `?` for one character. An answer on a source that the
-// case did not capture (a file never written) fails, as does one on a source
-// not listed here. Sources:
+// lines match), "<source>$: <pattern>" (the last line matches) or
+// "!<source>: <pattern>" (no line matches). `*` in a pattern stands for any
+// text, `?` for one character. An answer on a source that the case did not
+// capture (a file never written) fails, as does one on a source not listed
+// here. Sources:
 //   host   the host's debug log, "<operation> <function>: <message>"
 //   box    message boxes, "Pev <text>" or "Mirn <text>"
 //   out    the host's standard output (the notification sink's lines)
@@ -73,6 +74,7 @@ struct FaultCase
     FaultCase& withReceiverThrowingOnce() { return set(receiverThrows, true); }
     FaultCase& leavingDuringTheUpdate() { return set(waitsForSinks, false); }
     FaultCase& endingWhileTheLastLogLineWaits() { return set(endsInsideALogLine, true); }
+    FaultCase& endingTheProcessAtTheResult() { return set(endsTheProcess, true); }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
         return set(prepare, std::move(step));
@@ -108,6 +110,9 @@ struct FaultCase
     // The host ends at once after the platform began releasing its sink, while
     // the proxy's log line waits three seconds for the line lock.
     bool endsInsideALogLine = false;
+    // The host ends its process, the plug-in still loaded, as soon as the
+    // platform reported the result; the debugger output is recorded to the end.
+    bool endsTheProcess = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;

@@ -112,7 +112,9 @@ std::vector<FaultCase> makeCases()
         FaultCase("path_in_both_views")
             .inRegistry(Registry::BothViews)
             .answering(true,
-                       {"!log: *try 32 bits", "log: create IQORCore from qorcore OK", kNothingNew}),
+                       {"!log: *try 32 bits", "log: create IQORCore from qorcore OK", kNothingNew,
+                        // The host's unload: the client, then the log, then the core library.
+                        "core#1: Core.Release", "dbg#1: QORClient dtor", "dbg$: qorlog stop"}),
         FaultCase("key_missing_in_both_views")
             .inRegistry(Registry::Empty)
             .answering(
@@ -383,6 +385,16 @@ std::vector<FaultCase> makeCases()
                 offering(ourList(), R"("doUpdate":{"reports":[{"stage":3},{"result":0}]})"))
             .within(20000)
             .answering(true, {"core#1: sink 1 Release"}),
+        // A host that ends its process at the result, the platform's thread
+        // still holding the sink: the core is detached before the plug-in,
+        // which calls nothing into it then, and both end at once.
+        FaultCase("host_ending_its_process_at_the_result")
+            .endingTheProcessAtTheResult()
+            .withScenario(offering(ourList(), R"("doUpdate":{"releaseDelayMs":60000,)"
+                                              R"("reports":[{"stage":3},{"result":0}]})"))
+            .within(20000)
+            .answering(true, {"core$: DLL_PROCESS_DETACH process end", "dbg#1: QORClient dtor",
+                              "dbg$: qorlog stop"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()

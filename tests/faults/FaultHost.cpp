@@ -69,11 +69,11 @@ void waitForSinks(const std::string& folder)
         30000);
 }
 
-void writeDebuggerOutput(const std::string& folder, const DebugCapture& debugger)
+// Waits (ten seconds at most) until the core's journal has a line with `part`.
+void waitForTheCore(const std::string& folder, const char* part)
 {
-    std::ofstream out(folder + "/" + FaultFiles::kDebugger, std::ios::binary | std::ios::trunc);
-    for (const std::string& text : debugger.lines())
-        out << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+    const std::string journal = folder + "/" + FaultFiles::kJournal;
+    ChildProcess::waitUntil([&] { return linesWith(readFile(journal), part) > 0; }, 10000);
 }
 
 // The client log's line lock, taken through a handle of the host's own and
@@ -92,9 +92,7 @@ void endWhileTheLastLogLineWaits(const std::string& folder)
         Sleep(3000);
         UnlockFileEx(file, 0, 1, 0, &range);
     }).detach();
-    const std::string journal = folder + "/" + FaultFiles::kJournal;
-    ChildProcess::waitUntil([&] { return linesWith(readFile(journal), "sink 1 Release") > 0; },
-                            10000);
+    waitForTheCore(folder, "sink 1 Release");
     QThread::msleep(300);
     std::fflush(nullptr);
     std::exit(0);
@@ -256,12 +254,19 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
                 fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
         answered = atTheAnswer(folder);
     }
-    if (fault.waitsForSinks && !fault.endsInsideALogLine)
+    if (fault.endsTheProcess)
+        waitForTheCore(folder, "NotifyResult");
+    else if (fault.waitsForSinks && !fault.endsInsideALogLine)
         waitForSinks(folder);
     writeReport(folder, result, host, answered);
-    if (fault.endsInsideALogLine) {
-        writeDebuggerOutput(folder, debugger);
+    // From here on, the debugger output is recorded as it comes: the
+    // plug-in's teardown speaks there, at its unload or at the process end.
+    debugger.recordTo(folder + "/" + FaultFiles::kDebugger);
+    if (fault.endsInsideALogLine)
         endWhileTheLastLogLineWaits(folder);
+    if (fault.endsTheProcess) {
+        std::fflush(nullptr);
+        std::exit(0);
     }
 
     // The host lets go of everything; the plug-in's unload ends its client layer.
@@ -270,7 +275,6 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
     report << "captured down\n";
     writeHostLog(report, "down", logged);
-    writeDebuggerOutput(folder, debugger);
     bundle.reset();
     const bool unloaded = plugin.library().unload();
     // A host that let go of the plug-in mid-update stays open meanwhile: the

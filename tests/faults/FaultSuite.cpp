@@ -139,6 +139,15 @@ bool FaultSuite::fastClockAvailable()
     return !QStandardPaths::findExecutable("faketime").isEmpty();
 }
 
+bool FaultSuite::processEndReachesLibraries()
+{
+#ifdef _WIN32
+    return true;
+#else
+    return false;
+#endif
+}
+
 std::optional<int> FaultSuite::runHost()
 {
     const std::string host =

@@ -23,6 +23,9 @@ public:
     // Whether a fast clock can be had: faketime, a POSIX program that preloads
     // its library into the host; Windows has none.
     static bool fastClockAvailable();
+    // Whether the loader tells libraries that the process ends (Windows'
+    // DLL_PROCESS_DETACH with `reserved` set); POSIX has no such notice.
+    static bool processEndReachesLibraries();
     // Runs the suite's host for the case; its exit code, nothing when it did
     // not end within the case's time.
     std::optional<int> runHost();

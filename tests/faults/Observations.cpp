@@ -33,7 +33,7 @@ int Observations::count(const std::string& source, const std::string& pattern) c
 
 std::string Observations::check(const std::string& answer) const
 {
-    static const std::regex kForm(R"((!?)([a-z]+)(?:#([0-9]+))?: (.*))");
+    static const std::regex kForm(R"((!?)([a-z]+)(?:#([0-9]+)|(\$))?: (.*))");
     std::smatch parts;
     if (!std::regex_match(answer, parts, kForm))
         return "malformed answer \"" + answer + "\"";
@@ -41,7 +41,13 @@ std::string Observations::check(const std::string& answer) const
         return "unknown source in \"" + answer + "\"";
     if (!m_lines.count(parts[2]))
         return "not captured: " + answer;
-    const int found = count(parts[2], parts[4]);
+    if (parts[4].matched) {
+        const std::vector<std::string>& all = lines(parts[2]);
+        return globMatches(parts[5].str().c_str(), all.back().c_str())
+                   ? ""
+                   : "not the last line: " + answer;
+    }
+    const int found = count(parts[2], parts[5]);
     if (parts[1] == "!")
         return found == 0 ? "" : "unexpected " + answer;
     if (parts[3].matched)

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
 #include <mutex>
 
 #ifdef _WIN32
@@ -108,8 +110,20 @@ void DebugCapture::clear()
     m_lines.clear();
 }
 
+void DebugCapture::recordTo(const std::string& path)
+{
+    std::lock_guard<std::mutex> guard(m_mutex);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (const std::string& text : m_lines)
+        out << text << (text.empty() || text.back() != '\n' ? "\n" : "");
+    m_record = path;
+}
+
 void DebugCapture::add(const char* text)
 {
     std::lock_guard<std::mutex> guard(m_mutex);
     m_lines.emplace_back(text);
+    if (!m_record.empty())
+        std::ofstream(m_record, std::ios::binary | std::ios::app)
+            << text << (*text && text[std::strlen(text) - 1] == '\n' ? "" : "\n");
 }

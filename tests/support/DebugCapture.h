@@ -19,6 +19,10 @@ public:
     // Whether some captured text contains `text`.
     bool contains(const std::string& text) const;
     void clear();
+    // Writes every text so far to `path`, one a line, and appends each later
+    // one as it comes: for a process that ends without a word, whose
+    // libraries still speak at their detach.
+    void recordTo(const std::string& path);
 
     // Called by the platform hook for every text; not for tests to call.
     void add(const char* text);
@@ -26,4 +30,5 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
+    std::string m_record;
 };

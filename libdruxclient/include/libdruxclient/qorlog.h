@@ -7,6 +7,12 @@
 #include <cstdio>
 #include <string>
 
+namespace QORCLIENT {
+class ProcessObjects;
+template <class T>
+class Once;
+} // namespace QORCLIENT
+
 // The client layer's diagnostic log: stamped lines to the debugger and to two
 // rotating files beside the host executable, shared by several processes.
 class qorlog
@@ -19,13 +25,6 @@ public:
     void log(const char* format, ...);
     void logW(const wchar_t* format, ...);
 
-    // The process is ending (on Windows: DLL_PROCESS_DETACH at process exit,
-    // when the system has already ended every other thread, wherever it was).
-    // The unload's stop would wait for writers that may have died inside a
-    // line or a switch: it is left out, and the system closes the files, whose
-    // lines are all committed.
-    static void processEnding();
-
     // Debugger-only line; needs no instance (destructors use it).
     static void debugLog(const char* format, ...);
 
@@ -33,7 +32,9 @@ public:
     static char* toMultiByte(const wchar_t* text, UINT codePage);
 
 private:
-    class UnloadStop;
+    // The client layer's process-wide objects make the one logger and stop it.
+    friend class QORCLIENT::ProcessObjects;
+    friend class QORCLIENT::Once<qorlog>;
 
     qorlog(const char* directory, const char* name, const char* eventBase);
     // The one logger is never destroyed: the library's unload stops it
@@ -52,7 +53,10 @@ private:
     bool openLogFile(bool rotate);
     bool claimPresence(const std::string& path);
     static FILE* createSharedFile(const std::string& path, DWORD disposition, HANDLE* file);
-    void stop();
+    // At process end the stop would wait for writers that may have died
+    // inside a line or a switch: it only says so, and the system closes the
+    // files, whose lines are all committed.
+    void stop(bool processEnding);
 
     LogStreams m_streams; // stream and path of the file in use, one slot per file
     LockPatience m_lockPatience;
