@@ -54,8 +54,7 @@ private:
     static FILE* createSharedFile(const std::string& path, DWORD disposition, HANDLE* file);
     void stop();
 
-    LogStreams m_streams; // stream and path of the file in use, one slot per file
-    LockPatience m_lockPatience;
+    LogStreams m_streams;    // stream and path of the file in use, one slot per file
     const char* m_eventBase; // not copied; the caller's text
     std::string m_directory;
     std::string m_name;
