@@ -147,7 +147,7 @@ std::optional<bool> within(std::optional<double> value, double limit)
     return *value <= limit;
 }
 
-std::string problems(const Results& results, std::initializer_list<std::string> names)
+std::string problems(const Results& results, const std::vector<std::string>& names)
 {
     std::string text;
     for (const std::string& name : names) {
@@ -193,6 +193,33 @@ Row logLineRow(const Results& results, const std::string& path, const std::strin
     row.target += "; 0 allocations/line";
     if (row.met)
         row.met = *row.met && *allocations == 0.0;
+    return row;
+}
+
+// The shared file as writers are added, each count beside as many bare
+// writers in the same run; the row's ratio is the worst count's.
+Row writersRow(const Results& results, double limit)
+{
+    Row row{"the same line on disk, 2 / 4 / 8 processes appending to the file", "",
+            "as many writers of write + fdatasync:"};
+    std::vector<std::string> names;
+    for (const int writers : {2, 4, 8}) {
+        const std::string prefix =
+            "LogLine/disk/shared" + (writers == 2 ? std::string() : std::to_string(writers));
+        const std::optional<double> ours = results.timeNs(prefix + "/ours/median");
+        const std::optional<double> raw = results.timeNs(prefix + "/raw/median");
+        const std::optional<double> ratio = ratioOf(ours, raw);
+        row.ours += (row.ours.empty() ? "" : "; ") + std::to_string(writers) + ": " +
+                    duration(ours) + (ratio ? format(" (%.2f ×)", *ratio) : "");
+        row.beside += (writers == 2 ? " " : "; ") + std::to_string(writers) + ": " + duration(raw);
+        if (ratio && (!row.ratio || *ratio > *row.ratio))
+            row.ratio = ratio;
+        names.push_back(prefix + "/ours/median");
+        names.push_back(prefix + "/raw/median");
+    }
+    row.target = format("≤ %.2f × at each count", limit);
+    row.met = within(row.ratio, limit);
+    row.note = problems(results, names);
     return row;
 }
 
@@ -291,6 +318,7 @@ std::vector<Row> tableRows(const Results& results)
     rows.push_back(logLineRow(results,
                               "the same line on disk, another process appending to the file",
                               "LogLine/disk/shared", 1.15, "≤ 1.15 ×"));
+    rows.push_back(writersRow(results, 1.15));
     Row parse = medianRow(results, "parseUpdateList, 10 000 records", "UpdateList/ours",
                           "UpdateList/jsoncpp", 1.20, "≤ 1.20 ×");
     parse.beside = "jsoncpp into a Json::Value: " + parse.beside;

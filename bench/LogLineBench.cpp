@@ -17,7 +17,9 @@
 #include <csignal>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -100,15 +102,27 @@ public:
     }
 
 private:
-    // The logger's line lock: one byte far past the end, taken and given back.
+    // The logger's line lock: one byte far past the end, taken and given
+    // back; once it is taken, the look for writers that moved on to a later
+    // lock (a shared lock over their marks, taken and given back).
     void lineLock(short type) const
+    {
+        setLock(type, off_t(1) << 62, 1);
+        if (type != F_WRLCK)
+            return;
+        const off_t marks = (off_t(1) << 61) + (off_t(1) << 48);
+        setLock(F_RDLCK, marks, (off_t(1) << 62) - marks);
+        setLock(F_UNLCK, marks, (off_t(1) << 62) - marks);
+    }
+
+    void setLock(short type, off_t start, off_t length) const
     {
         struct flock range = {};
         range.l_type = type;
         range.l_whence = SEEK_SET;
-        range.l_start = off_t(1) << 62;
-        range.l_len = 1;
-        fcntl(m_fd, type == F_UNLCK ? F_OFD_SETLK : F_OFD_SETLKW, &range);
+        range.l_start = start;
+        range.l_len = length;
+        fcntl(m_fd, type == F_WRLCK ? F_OFD_SETLKW : F_OFD_SETLK, &range);
     }
 
     std::string m_path;
@@ -123,26 +137,41 @@ std::string rawPath()
     return benchOptions().logFolder + "/raw.txt";
 }
 
-// The other writer of the shared-file benchmarks, killed when the benchmark ends.
-class Partner
+// The other writers of the shared-file benchmarks, killed when the benchmark ends.
+class Partners
 {
 public:
-    explicit Partner(const char* mode)
-        : m_ready(benchOptions().logFolder + "/partner.ready")
-        , m_child(ChildProcess::selfPath(), {"--partner", mode, target(mode), m_ready})
+    Partners(const char* mode, int count)
     {
-        m_started =
-            m_child.started() &&
-            ChildProcess::waitUntil([this] { return access(m_ready.c_str(), F_OK) == 0; }, 10000);
+        for (int partner = 0; partner < count; ++partner) {
+            m_ready.push_back(benchOptions().logFolder + "/partner.ready." +
+                              std::to_string(partner));
+            m_children.push_back(std::make_unique<ChildProcess>(
+                ChildProcess::selfPath(),
+                std::vector<std::string>{"--partner", mode, target(mode), m_ready.back()}));
+            m_started = m_started && m_children.back()->started();
+        }
+        m_started = m_started && ChildProcess::waitUntil(
+                                     [this] {
+                                         for (const std::string& ready : m_ready) {
+                                             if (access(ready.c_str(), F_OK) != 0)
+                                                 return false;
+                                         }
+                                         return true;
+                                     },
+                                     10000);
     }
-    ~Partner()
+    ~Partners()
     {
-        m_child.kill();
-        m_child.wait(10000);
-        unlink(m_ready.c_str());
+        for (auto& child : m_children)
+            child->kill();
+        for (auto& child : m_children)
+            child->wait(10000);
+        for (const std::string& ready : m_ready)
+            unlink(ready.c_str());
     }
-    Partner(const Partner&) = delete;
-    Partner& operator=(const Partner&) = delete;
+    Partners(const Partners&) = delete;
+    Partners& operator=(const Partners&) = delete;
 
     bool started() const { return m_started; }
 
@@ -152,9 +181,9 @@ private:
         return std::string(mode) == "qorlog" ? benchOptions().logFolder : rawPath();
     }
 
-    std::string m_ready;
-    ChildProcess m_child;
-    bool m_started = false;
+    std::vector<std::string> m_ready;
+    std::vector<std::unique_ptr<ChildProcess>> m_children;
+    bool m_started = true;
 };
 
 void logLineOurs(benchmark::State& state)
@@ -192,28 +221,17 @@ void logLineFloor(benchmark::State& state)
     appendRaw(state, RawAppender::DesignSteps);
 }
 
+// This process's lines while `partners` other processes append to the same
+// file the same way.
 template <void (*Body)(benchmark::State&)>
-void withPartner(benchmark::State& state, const char* mode)
+void withPartners(benchmark::State& state, const char* mode, int partners)
 {
-    const Partner partner(mode);
-    if (!partner.started()) {
-        state.SkipWithError("the second writer did not start");
+    const Partners others(mode, partners);
+    if (!others.started()) {
+        state.SkipWithError("the other writers did not start");
         return;
     }
     Body(state);
-}
-
-void sharedOurs(benchmark::State& state)
-{
-    withPartner<logLineOurs>(state, "qorlog");
-}
-void sharedRaw(benchmark::State& state)
-{
-    withPartner<logLineRaw>(state, "raw");
-}
-void sharedFloor(benchmark::State& state)
-{
-    withPartner<logLineFloor>(state, "floor");
 }
 
 void configure(benchmark::internal::Benchmark* benchmark)
@@ -233,9 +251,18 @@ void registerLogLineBenchmarks()
     configure(benchmark::RegisterBenchmark((prefix + "/ours").c_str(), logLineOurs));
     configure(benchmark::RegisterBenchmark((prefix + "/raw").c_str(), logLineRaw));
     configure(benchmark::RegisterBenchmark((prefix + "/floor").c_str(), logLineFloor));
-    configure(benchmark::RegisterBenchmark((prefix + "/shared/ours").c_str(), sharedOurs));
-    configure(benchmark::RegisterBenchmark((prefix + "/shared/raw").c_str(), sharedRaw));
-    configure(benchmark::RegisterBenchmark((prefix + "/shared/floor").c_str(), sharedFloor));
+    // Two writers with the design's syscalls alone beside them; four and
+    // eight beside as many bare writers.
+    configure(benchmark::RegisterBenchmark((prefix + "/shared/floor").c_str(),
+                                           withPartners<logLineFloor>, "floor", 1));
+    for (const int writers : {2, 4, 8}) {
+        const std::string shared =
+            prefix + "/shared" + (writers == 2 ? "" : std::to_string(writers));
+        configure(benchmark::RegisterBenchmark((shared + "/ours").c_str(),
+                                               withPartners<logLineOurs>, "qorlog", writers - 1));
+        configure(benchmark::RegisterBenchmark((shared + "/raw").c_str(), withPartners<logLineRaw>,
+                                               "raw", writers - 1));
+    }
 }
 
 // argv: --partner MODE TARGET READYFILE

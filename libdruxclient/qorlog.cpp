@@ -197,7 +197,7 @@ void qorlog::writeLine(const char* message)
     OutputDebugStringA(line);
     const LogStreams::Pin pin = m_streams.pin();
     if (pin->stream)
-        pin.write(line, strlen(line), m_lockPatience);
+        pin.write(line, strlen(line));
 }
 
 qorlog::Room qorlog::currentRoom()
@@ -262,7 +262,8 @@ bool qorlog::openLogFile(bool rotate)
     // file writes its first line only after that, so the truncation never
     // takes a joining writer's lines with it.
     const HANDLE guard = rotate ? openShared(path, OPEN_ALWAYS) : INVALID_HANDLE_VALUE;
-    LineLock guardLock(guard, m_lockPatience);
+    LockGeneration guardGeneration;
+    LineLock guardLock(guard, guardGeneration);
     const bool shared = claimPresence(path);
     HANDLE file = nullptr;
     FILE* stream = createSharedFile(path, rotate && !shared ? CREATE_ALWAYS : OPEN_ALWAYS, &file);

@@ -10,5 +10,6 @@ set(DRUXCLIENT_SOURCES
     UpdateClient.cpp
     UpdateList.cpp
     qorlog.cpp
+    qorloglinelock.cpp
     qorlogstreams.cpp)
 list(TRANSFORM DRUXCLIENT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

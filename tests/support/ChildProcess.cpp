@@ -151,6 +151,11 @@ void ChildProcess::freezeThisProcess()
     SuspendThread(GetCurrentThread());
 }
 
+void ChildProcess::resume()
+{
+    ResumeThread(m_impl->process.hThread);
+}
+
 std::string ChildProcess::selfPath()
 {
     char path[MAX_PATH * 4] = {};
@@ -246,6 +251,11 @@ void ChildProcess::kill()
 void ChildProcess::freezeThisProcess()
 {
     raise(SIGSTOP);
+}
+
+void ChildProcess::resume()
+{
+    ::kill(m_impl->pid, SIGCONT);
 }
 
 std::string ChildProcess::selfPath()

@@ -43,6 +43,8 @@ public:
     // locks), as a debugger's halt does: SIGSTOP here, and on Windows its
     // thread suspended. Its parent ends it with kill().
     static void freezeThisProcess();
+    // Lets a child that froze itself go on.
+    void resume();
     // Polls `condition` every few milliseconds; false if it is still false
     // after timeoutMs. For "the child is ready" signs such as a file.
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs);

@@ -58,8 +58,7 @@ private:
     // files, whose lines are all committed.
     void stop(bool processEnding);
 
-    LogStreams m_streams; // stream and path of the file in use, one slot per file
-    LockPatience m_lockPatience;
+    LogStreams m_streams;    // stream and path of the file in use, one slot per file
     const char* m_eventBase; // not copied; the caller's text
     std::string m_directory;
     std::string m_name;

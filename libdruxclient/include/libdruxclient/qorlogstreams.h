@@ -1,54 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include "qorloglinelock.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
 #include <string>
-
-// How long the writers of a process wait for a line lock. A peer process
-// stopped while it holds the lock (suspended, or halted in a debugger) must
-// not stop this one, the host's GUI thread among its writers: a wait ends
-// after 500 ms and the line goes without the lock, since a possibly torn
-// line beats a lost one and a hung host even more. After such a time-out the
-// writers stop waiting: they take the lock only when it is free at once,
-// until one of them is granted it again. So a peer that stays frozen costs
-// each process one wait, however many lines follow.
-class LockPatience
-{
-public:
-    bool waits() const { return m_bWaits.load(std::memory_order_relaxed); }
-    void granted() { m_bWaits.store(true, std::memory_order_relaxed); }
-    // Says so on the debugger output once per time-out, not per line.
-    void timedOut();
-
-private:
-    std::atomic<bool> m_bWaits{true};
-};
-
-// Exclusive byte-range lock that every writer of a log file holds around each
-// line's write. The Windows CRT appends by a seek to the end and then a write,
-// which a writer in another process can split; the lock makes the pair one
-// step. The range lies far past any real size, so readers of the file are
-// never blocked. A handle that is not valid locks nothing. Neither system can
-// bound a blocking LockFileEx, so the lock is tried and retried, with a yield
-// and then short sleeps between the tries, until the patience runs out.
-class LineLock
-{
-public:
-    LineLock(HANDLE file, LockPatience& patience);
-    ~LineLock() { unlock(); }
-    LineLock(const LineLock&) = delete;
-    LineLock& operator=(const LineLock&) = delete;
-
-    void unlock();
-
-private:
-    bool tryLock() const;
-
-    HANDLE m_file;
-    bool m_bLocked;
-};
 
 // The logger's two files (one slot each) and which of them takes lines.
 //
@@ -69,6 +27,7 @@ public:
     {
         FILE* stream = nullptr;
         HANDLE file = nullptr; // the handle under the stream, for the line lock
+        LockGeneration lockGeneration;
         std::string path;
         std::atomic<int> writers{0};
     };
@@ -87,7 +46,7 @@ public:
         const Slot* operator->() const { return m_pSlot; }
         // One whole line: a single fwrite and a flush under the line lock,
         // then its commit to the disk.
-        void write(const char* line, size_t length, LockPatience& patience) const;
+        void write(const char* line, size_t length) const;
 
     private:
         Slot* m_pSlot;
