@@ -62,6 +62,7 @@ struct FaultCase
     FaultCase& withReceiverThrowingOnce() { return set(receiverThrows, true); }
     FaultCase& leavingDuringTheUpdate() { return set(waitsForSinks, false); }
     FaultCase& endingWhileTheLastLogLineWaits() { return set(endsInsideALogLine, true); }
+    FaultCase& deletingTheFactoryMidRequest() { return set(deletesFactory, true); }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
         return set(prepare, std::move(step));
@@ -96,6 +97,10 @@ struct FaultCase
     // The host ends at once after the platform began releasing its sink, while
     // the proxy's log line waits three seconds for the line lock.
     bool endsInsideALogLine = false;
+    // The host deletes the service factory from its first event that runs
+    // inside the request: once its dialog is on screen, or in a silent
+    // request at the first busy pause.
+    bool deletesFactory = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;
