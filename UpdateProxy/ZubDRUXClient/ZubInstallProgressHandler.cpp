@@ -119,9 +119,9 @@ void ZubInstallProgressHandler::doProgressFormClose(int result)
 void ZubInstallProgressHandler::doStartTimer(int msec)
 {
     Q_ASSERT(onOwnThread());
-    m_pTimer->stop();
     if (!m_pProgressForm.loadAcquire())
         return;
+    m_pTimer->stop();
     m_pTimer->start(msec);
 }
 
