@@ -2,6 +2,7 @@
 #include "BusyPause.h"
 #include "DruxClientReport.h"
 #include "KaNotify.h"
+#include "Lifetime.h"
 
 #include <qor/DruxCodes.h>
 
@@ -32,6 +33,8 @@ private:
     // takes to settle.
     static constexpr int kMaxBusyChecks = 50;
     static constexpr unsigned long kBusyPauseMsec = 100;
+
+    Lifetime m_lifetime;
 };
 
 template <class Client, class Info>
@@ -43,13 +46,18 @@ int DruxClientWrapper<Client, Info>::checkUntilSettled(Check check, std::vector<
     std::string reason;
     int code = DRUXCODE::kBusy;
     int checks = 0;
+    const Lifetime::Watch alive = m_lifetime.watch();
     while (code == DRUXCODE::kBusy && list.empty()) {
         if (checks == kMaxBusyChecks) {
             DruxClientReport::logBusyGiveUp(checks, function, __LINE__);
             break;
         }
-        if (checks > 0)
+        if (checks > 0) {
             pauseWithEventsFlowing(kBusyPauseMsec);
+            // The host deleted the client meanwhile: nothing more to ask.
+            if (alive.expired())
+                return 0;
+        }
         code = check(&hasUpdate, reason, list);
         ++checks;
     }

@@ -1,34 +1,38 @@
 #include "IDRUXNotifyInf.h"
 
-#include <mutex>
-#include <unordered_set>
+ReceiverToken::ReceiverToken(IDRUXNotifyInf* receiver)
+    : m_pReceiver(receiver)
+{}
 
-namespace {
-std::mutex g_receiversLock;
-std::unordered_set<const IDRUXNotifyInf*> g_receivers;
-} // namespace
+void ReceiverToken::deliver(int stage, int percent)
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    if (m_pReceiver)
+        m_pReceiver->notifyProgress(stage, percent);
+}
+
+void ReceiverToken::clear()
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_pReceiver = nullptr;
+}
 
 IDRUXNotifyInf::IDRUXNotifyInf()
     : QObject(nullptr)
-{
-    const std::lock_guard<std::mutex> hold(g_receiversLock);
-    g_receivers.insert(this);
-}
+    , m_pToken(std::make_shared<ReceiverToken>(this))
+{}
 
 IDRUXNotifyInf::~IDRUXNotifyInf()
 {
     endNotifications();
 }
 
-void IDRUXNotifyInf::deliver(IDRUXNotifyInf* receiver, int stage, int percent)
+std::shared_ptr<ReceiverToken> IDRUXNotifyInf::token() const
 {
-    const std::lock_guard<std::mutex> hold(g_receiversLock);
-    if (g_receivers.count(receiver) != 0)
-        receiver->notifyProgress(stage, percent);
+    return m_pToken;
 }
 
 void IDRUXNotifyInf::endNotifications()
 {
-    const std::lock_guard<std::mutex> hold(g_receiversLock);
-    g_receivers.erase(this);
+    m_pToken->clear();
 }

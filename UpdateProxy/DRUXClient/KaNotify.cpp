@@ -63,7 +63,7 @@ const char* stageLine(int stage)
 
 KaNotify::KaNotify(bool autoDelete, IDRUXNotifyInf* notifyInf)
     : m_bAutoDelete(autoDelete)
-    , m_pNotifyInf(notifyInf)
+    , m_pReceiver(notifyInf ? notifyInf->token() : nullptr)
 {}
 
 KaNotify::~KaNotify()
@@ -95,8 +95,8 @@ int KaNotify::notifyStage(unsigned int error, const char* text1, const char* tex
                   stage, shown(text1), shown(text2), bits);
         return 0;
     }
-    if (m_pNotifyInf)
-        IDRUXNotifyInf::deliver(m_pNotifyInf, stage, percent);
+    if (m_pReceiver)
+        m_pReceiver->deliver(stage, percent);
     if (stage == DRUXCODE::kDownloading)
         printLine("[0x%x] downloading %s.%s (bits %d) %d%%\n", threadId(), shown(text1),
                   shown(text2), bits, percent);

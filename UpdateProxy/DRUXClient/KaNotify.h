@@ -1,11 +1,15 @@
 #pragma once
 #include <libdruxclient/DruxNotify.h>
 
+#include <memory>
+
 class IDRUXNotifyInf;
+class ReceiverToken;
 
 // The sink of one update's reports: prints one line per report on standard
-// output and hands successful stage reports on to the receiver. Called on the
-// platform's threads; ends through release().
+// output and hands successful stage reports on to the receiver it was built
+// for, while that one lives. Called on the platform's threads; ends through
+// release().
 class KaNotify final : public DRUX::DruxNotify
 {
 public:
@@ -20,5 +24,5 @@ public:
 
 private:
     bool m_bAutoDelete;
-    IDRUXNotifyInf* m_pNotifyInf;
+    const std::shared_ptr<ReceiverToken> m_pReceiver; // null: reports reach no one
 };

@@ -41,8 +41,10 @@ ZubInstallProgressHandler::~ZubInstallProgressHandler()
 // Runs on the notifying thread. It never touches the form: it only tests the
 // pointer and emits. If closeProgressForm deletes the form meanwhile, either
 // the emission comes first and its queued call is discarded with the form, or
-// the form's destructor has already cut the connection; Qt serialises both
-// under the sender's connection lock, so no call can reach a deleted form.
+// the form's destructor has already cut the connection. Qt tests the
+// connection and posts the call under the receiver's connection lock, the
+// one the form's destructor takes to cut it, so no call can reach a deleted
+// form.
 void ZubInstallProgressHandler::notifyProgress(int stage, int percent)
 {
     if (!m_pProgressForm.loadAcquire())
@@ -112,9 +114,13 @@ void ZubInstallProgressHandler::doProgressFormClose(int result)
     m_nCloseCode = result;
 }
 
+// A stage-3 report that passed the form test just before closeProgressForm
+// queues its start after the run: with no dialog left, the watchdog stays off.
 void ZubInstallProgressHandler::doStartTimer(int msec)
 {
     Q_ASSERT(onOwnThread());
+    if (!m_pProgressForm.loadAcquire())
+        return;
     m_pTimer->stop();
     m_pTimer->start(msec);
 }

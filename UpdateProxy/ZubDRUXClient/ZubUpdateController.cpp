@@ -53,11 +53,14 @@ bool ZubUpdateController::checkAndUpdate(const QString& componentName, bool sile
     Q_ASSERT(onGuiThread());
     if (m_bBusy)
         return true;
+    const Lifetime::Watch alive = m_lifetime.watch();
     bool result = true;
     if (m_pUseridClient->start(componentName.toStdString(), kComponentBits) == 0)
         result = runUserFlavour(componentName, silent);
     else if (m_pClient->start(componentName.toStdString(), kComponentBits) == 0)
         result = runProductFlavour(componentName, silent);
+    if (alive.expired())
+        return result;
     m_pProgressHandler->closeProgressForm();
     m_bBusy = false;
     return result;
@@ -66,6 +69,7 @@ bool ZubUpdateController::checkAndUpdate(const QString& componentName, bool sile
 bool ZubUpdateController::runUserFlavour(const QString& componentName, bool silent)
 {
     m_bBusy = true;
+    const Lifetime::Watch alive = m_lifetime.watch();
     bool result = true;
     if (m_pTovService && m_pZubService) {
         const IZubHostObject* hostObject = m_pZubService->getHostObject();
@@ -74,7 +78,11 @@ bool ZubUpdateController::runUserFlavour(const QString& componentName, bool sile
         std::vector<DRUX::DruxUpdateInfoUserid> list;
         const int hasUpdate =
             m_pUseridClient->checkUpdate(user1.toStdString(), user2.toStdString(), list);
+        if (alive.expired())
+            return true;
         result = installFirst(*m_pUseridClient, list, hasUpdate, componentName, silent);
+        if (alive.expired())
+            return result;
     }
     m_pUseridClient->stop();
     return result;
@@ -83,9 +91,14 @@ bool ZubUpdateController::runUserFlavour(const QString& componentName, bool sile
 bool ZubUpdateController::runProductFlavour(const QString& componentName, bool silent)
 {
     m_bBusy = true;
+    const Lifetime::Watch alive = m_lifetime.watch();
     std::vector<DRUX::DruxUpdateInfo> list;
     const int hasUpdate = m_pClient->checkUpdate(list);
+    if (alive.expired())
+        return true;
     const bool result = installFirst(*m_pClient, list, hasUpdate, componentName, silent);
+    if (alive.expired())
+        return result;
     m_pClient->stop();
     return result;
 }
@@ -99,6 +112,8 @@ bool ZubUpdateController::installFirst(Client& client, std::vector<Info>& list, 
     client.doUpdata(list.front(), m_pProgressHandler.get());
     if (silent)
         return true;
+    const Lifetime::Watch alive = m_lifetime.watch();
     m_pProgressHandler->showProgressForm();
-    return m_pProgressHandler->closeCode() == 1;
+    // A host that deleted the controller behind the dialog gets no verdict.
+    return alive.expired() || m_pProgressHandler->closeCode() == 1;
 }

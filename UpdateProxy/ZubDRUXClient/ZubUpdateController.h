@@ -1,4 +1,6 @@
 #pragma once
+#include "DRUXClient/Lifetime.h"
+
 #include <QString>
 
 #include <memory>
@@ -12,7 +14,9 @@ class ITovService;
 
 // Decides whether a component needs an update and, when the platform offers
 // one, starts it and waits for it behind the progress dialog. Runs on the
-// GUI thread; the dialog's event loop may call back in while a run is busy.
+// GUI thread; the busy pause and the dialog run the host's events, which may
+// call back in while a run is busy or delete the controller: after each, a
+// run whose controller is gone returns true at once and touches nothing.
 class ZubUpdateController
 {
 public:
@@ -39,4 +43,5 @@ private:
     ITovService* m_pTovService;
     IZubService* m_pZubService;
     std::unique_ptr<ZubInstallProgressHandler> m_pProgressHandler;
+    Lifetime m_lifetime;
 };

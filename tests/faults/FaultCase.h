@@ -75,6 +75,7 @@ struct FaultCase
     FaultCase& leavingDuringTheUpdate() { return set(waitsForSinks, false); }
     FaultCase& endingWhileTheLastLogLineWaits() { return set(endsInsideALogLine, true); }
     FaultCase& endingTheProcessAtTheResult() { return set(endsTheProcess, true); }
+    FaultCase& deletingTheFactoryMidRequest() { return set(deletesFactory, true); }
     FaultCase& preparedBy(std::function<void(const std::string&)> step)
     {
         return set(prepare, std::move(step));
@@ -113,6 +114,10 @@ struct FaultCase
     // The host ends its process, the plug-in still loaded, as soon as the
     // platform reported the result; the debugger output is recorded to the end.
     bool endsTheProcess = false;
+    // The host deletes the service factory from its first event that runs
+    // inside the request: once its dialog is on screen, or in a silent
+    // request at the first busy pause.
+    bool deletesFactory = false;
     // Writes what the scenario needs into the case's folder before the run.
     std::function<void(const std::string& caseFolder)> prepare;
     int timeoutMs = 60000;

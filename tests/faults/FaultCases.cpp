@@ -455,6 +455,25 @@ std::vector<FaultCase> makeCases()
             .withHost(Host::ForeignMainForm)
             .answering(true, {kSkipped, "!core: *"}),
         FaultCase("host_null").withHost(Host::None).answering(true, {kSkipped, "!core: *"}),
+        // The host's events run inside the request's nested event loops; a
+        // host that deletes the factory there ends the request, which then
+        // touches nothing of it.
+        FaultCase("factory_deleted_during_the_busy_pause")
+            .deletingTheFactoryMidRequest()
+            .withScenario(R"({"check":{"busyChecks":1000000}})")
+            .answering(true, {"core#1: DruxClientUserid.CheckUpdateForUser *",
+                              "core#1: DruxClientUserid.Stop", "core#1: DruxClientUserid.Release",
+                              "host#1: error DruxClient::stop: DruxClient Stop failed: 3",
+                              "!host: *giving up", "!down: *"}),
+        FaultCase("factory_deleted_while_the_dialog_is_up")
+            .withDialog()
+            .deletingTheFactoryMidRequest()
+            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","reports":[)"
+                                              R"({"stage":1,"percent":50,"delayMs":200},)"
+                                              R"({"stage":4},{"result":0}]})"))
+            .answering(true, {"core#1: DruxClientUserid.Stop", "core#1: sink 1 Release",
+                              "out: [0x*] downloading Mirn6_QualityControl. (bits 64) 50%",
+                              "state: windows open 0", "!box: *", "!down: *"}),
         // The first request's controller serves the second; the host's teardown stops
         // both clients, which are not started then.
         FaultCase("second_request_reuses_the_controller")

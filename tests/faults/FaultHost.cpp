@@ -25,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -98,15 +99,18 @@ void endWhileTheLastLogLineWaits(const std::string& folder)
     std::exit(0);
 }
 
-// The platform's reports go out once the progress dialog is on screen.
-void openGateWithTheDialog(QTimer& watch, const std::string& gate)
+// The platform's reports go out once the progress dialog is on screen; then
+// `opened` runs.
+void openGateWithTheDialog(QTimer& watch, const std::string& gate,
+                           const std::function<void()>& opened)
 {
     watch.setInterval(20);
-    QObject::connect(&watch, &QTimer::timeout, [&watch, gate] {
+    QObject::connect(&watch, &QTimer::timeout, [&watch, gate, opened] {
         for (const QWidget* window : QApplication::topLevelWidgets()) {
             if (window->isVisible()) {
                 std::ofstream(gate, std::ios::binary) << "dialog up\n";
                 watch.stop();
+                opened();
                 return;
             }
         }
@@ -234,8 +238,14 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     if (fault.receiverThrows)
         installThrowingReceiver();
     QTimer watch;
+    const std::function<void()> deleteFactory = [&context, &fault] {
+        if (fault.deletesFactory)
+            context.factory.reset();
+    };
     if (!fault.silent)
-        openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate);
+        openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate, deleteFactory);
+    else if (fault.deletesFactory)
+        QTimer::singleShot(0, &watch, deleteFactory);
     bool result = false;
     std::string answered;
     if (fault.facade) {

@@ -148,3 +148,21 @@ TEST_F(InstallProgressHandlerTest, ReportsWithoutADialogAreDropped)
     EXPECT_EQ(m_ends.count(), 0);
     EXPECT_EQ(m_handler.closeCode(), 1);
 }
+
+// A stage-3 report that passed the form test just as the run ended: its
+// watchdog start is delivered after the dialog is gone and starts nothing,
+// so no failure box comes five minutes later.
+TEST_F(InstallProgressHandlerTest, WatchdogStartArrivingAfterTheRunStartsNothing)
+{
+    QSignalSpy starts(&m_handler, &ZubInstallProgressHandler::onNotifyStartTimeOut);
+    ModalScript script([&](QWidget*) {
+        report({{3, 0}});
+        m_handler.closeProgressForm();
+    });
+    m_handler.showProgressForm();
+    m_handler.closeProgressForm();
+    QCoreApplication::sendPostedEvents(&m_handler, QEvent::MetaCall);
+
+    EXPECT_EQ(starts.count(), 1);
+    EXPECT_FALSE(watchdogRunning());
+}

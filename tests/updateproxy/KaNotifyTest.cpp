@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <thread>
 #include <utility>
@@ -97,4 +98,24 @@ TEST(KaNotifyTest, ReportsArePrintedAndErrorFreeStagesForwardedFirst)
     alone.release();
     sink.release();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), prefix() + "download A.B (bits 64) over\n");
+}
+
+// A receiver built where a dead one was is another receiver: the dead one's
+// sink, still reporting, reaches neither.
+TEST(KaNotifyTest, StagesOfADeadReceiversSinkReachNoReceiverInItsPlace)
+{
+    alignas(StageLog) unsigned char storage[sizeof(StageLog)];
+    auto* dead = new (storage) StageLog;
+    KaNotify orphan(false, dead);
+    dead->~StageLog();
+    auto* successor = new (storage) StageLog;
+    KaNotify successorsSink(false, successor);
+
+    testing::internal::CaptureStdout();
+    orphan.notifyStage(0, "A", "B", 64, 4, 0);
+    successorsSink.notifyStage(0, "A", "B", 64, 1, 30);
+    testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(successor->reports, (std::vector<std::pair<int, int>>{{1, 30}}));
+    successor->~StageLog();
 }
