@@ -118,10 +118,10 @@ std::string duration(std::optional<double> ns)
 
 struct Row
 {
-    Row(std::string path, std::string ours, std::string beside)
-        : path(std::move(path))
-        , ours(std::move(ours))
-        , beside(std::move(beside))
+    Row(std::string pathText, std::string oursText, std::string besideText)
+        : path(std::move(pathText))
+        , ours(std::move(oursText))
+        , beside(std::move(besideText))
     {}
 
     std::string path;
