@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -24,20 +25,10 @@ const char kRegistry[] = R"reg(REGEDIT4
 const char kCore[] = "SOFTWARE\\ZubWinportTest\\Core\\2.0";
 const auto k32 = KEY_WOW64_32KEY;
 
-// An open of HKLM\key in a view, then a query of a value in a buffer of
-// `offered` bytes (0: none, the size asked for alone): their codes, and the
-// type and bytes handed out (the size needed, when they did not fit).
-struct Query
-{
-    const char* key;
-    REGSAM view;
-    const char* name;
-    DWORD offered;
-    LSTATUS open;
-    LSTATUS query;
-    DWORD type;
-    std::string data;
-};
+// Open HKLM\key in a view, query a value with `offered` bytes of buffer (0:
+// none): their codes, the type, and the bytes handed out or the size needed.
+using Query =
+    std::tuple<const char*, REGSAM, const char*, DWORD, LSTATUS, LSTATUS, DWORD, std::string>;
 
 const Query kQueries[] = {
     {kCore, 0, "Path", 64, 0, 0, REG_SZ, std::string("C:\\Zub Core", 12)},
@@ -60,23 +51,23 @@ TEST(Registry, EachOpenAndQueryAnswersAsWindowsDoes)
 {
     RegistryFixture registry;
     ASSERT_TRUE(registry.install(kRegistry));
-    for (const Query& q : kQueries) {
-        SCOPED_TRACE(std::string(q.key) + " : " + (q.name ? q.name : "(null)"));
+    for (const auto& [path, view, name, offered, open, query, type, data] : kQueries) {
+        SCOPED_TRACE(std::string(path) + " : " + (name ? name : "(null)"));
         HKEY key = HKEY_CURRENT_USER; // a failed open must clear it
-        ASSERT_EQ(q.open, RegOpenKeyExA(HKEY_LOCAL_MACHINE, q.key, 0, KEY_READ | q.view, &key));
-        if (q.open != ERROR_SUCCESS) {
+        ASSERT_EQ(open, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key));
+        if (open != ERROR_SUCCESS) {
             EXPECT_EQ(nullptr, key);
             continue;
         }
-        char data[64] = {};
-        DWORD size = q.offered;
-        DWORD type = REG_NONE;
-        EXPECT_EQ(q.query,
-                  RegQueryValueExA(key, q.name, nullptr, &type,
-                                   q.offered ? reinterpret_cast<BYTE*>(data) : nullptr, &size));
-        EXPECT_EQ(q.type, q.query == ERROR_FILE_NOT_FOUND ? 0 : type);
-        EXPECT_EQ(q.data.size(), q.query == ERROR_FILE_NOT_FOUND ? 0 : size);
-        EXPECT_EQ(q.data, q.query || !q.offered ? q.data : std::string(data, size));
+        char bytes[64] = {};
+        DWORD size = offered;
+        DWORD found = REG_NONE;
+        EXPECT_EQ(query,
+                  RegQueryValueExA(key, name, nullptr, &found,
+                                   offered ? reinterpret_cast<BYTE*>(bytes) : nullptr, &size));
+        EXPECT_EQ(type, query == ERROR_FILE_NOT_FOUND ? 0 : found);
+        EXPECT_EQ(data.size(), query == ERROR_FILE_NOT_FOUND ? 0 : size);
+        EXPECT_EQ(data, query || !offered ? data : std::string(bytes, size));
         EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
         EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
     }
