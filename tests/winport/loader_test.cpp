@@ -65,7 +65,7 @@ TEST(Loader, LoadsFindsNamesAndFailsAsWindowsDoes)
         EXPECT_EQ(nullptr, GetProcAddress(module, missing));
         EXPECT_EQ(ERROR_PROC_NOT_FOUND, GetLastError());
     }
-    // An ordinal it lacks: Windows says 182 and Wine 127, so only the failure counts.
+    // An ordinal it lacks: 182 here, 127 under Wine; only the failure counts.
     EXPECT_EQ(nullptr, GetProcAddress(module, reinterpret_cast<LPCSTR>(uintptr_t{999})));
 
     const auto heap = std::make_unique<int>(0);
