@@ -52,6 +52,7 @@ TEST(Loader, LoadsFindsNamesAndFailsAsWindowsDoes)
         EXPECT_EQ(error, GetLastError()) << name;
     }
     HMODULE module = LoadLibraryA(kLibrary.c_str());
+    ASSERT_NE(nullptr, module);
     const fs::path file(kLibrary);
     EXPECT_EQ(module, LoadLibraryA(file.generic_string().c_str()));
     EXPECT_EQ(
@@ -72,8 +73,8 @@ TEST(Loader, LoadsFindsNamesAndFailsAsWindowsDoes)
     const auto atHeap = reinterpret_cast<LPCSTR>(heap.get());
     HMODULE program = nullptr;
     ASSERT_TRUE(GetModuleHandleExA(kUnchanged, nullptr, &program));
+    // What GetModuleHandleExA finds, or null and the code it fails with.
     const std::tuple<DWORD, LPCSTR, HMODULE, DWORD> handles[] = {
-        // null: fails with the code
         {kByAddress, nullptr, program, 0},
         {kByAddress, reinterpret_cast<LPCSTR>(&moduleFileName), program, 0},
         {kByAddress, reinterpret_cast<LPCSTR>(answerOf(module)), module, 0},
