@@ -9,15 +9,21 @@
 namespace {
 
 std::mutex g_mutex;
-std::wstring g_directory; // kept as it was given, trailing separator and all
+// Kept as it was given, trailing separator and all. L"" and NULL differ on
+// Windows though GetDllDirectoryW reports both as empty: the first takes the
+// current folder out of the search, the second restores the default order.
+std::wstring g_directory;
+bool g_set = false;
 
 } // namespace
 
 namespace winport {
 
-std::string dllDirectory()
+std::optional<std::string> dllDirectory()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
+    if (!g_set)
+        return std::nullopt;
     std::string narrow;
     for (wchar_t c : g_directory)
         appendUtf8(narrow, isScalarValue(static_cast<char32_t>(c)) ? static_cast<char32_t>(c)
@@ -31,6 +37,7 @@ WINPORT_API BOOL WINAPI SetDllDirectoryW(LPCWSTR lpPathName)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_directory = lpPathName ? lpPathName : L"";
+    g_set = lpPathName != nullptr;
     return TRUE;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The process's DLL search directory (SetDllDirectoryW), for the loader's search.
+#include <optional>
 #include <string>
 
 namespace winport {
 
-// The directory in UTF-8, or empty when none is set.
-std::string dllDirectory();
+// The directory in UTF-8; empty when SetDllDirectoryW(L"") took the current
+// folder out of the search, none when the default search order holds.
+std::optional<std::string> dllDirectory();
 
 } // namespace winport

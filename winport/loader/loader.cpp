@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -55,15 +56,18 @@ bool locate(const std::string& windowsPath, Found& found)
     return true;
 }
 
-// A bare name is looked for beside the program, then in the DLL directory or,
-// when none is set, in the current folder.
+// A bare name is looked for beside the program, then in the DLL directory;
+// the current folder only while the default search order holds.
 bool search(const std::string& name, Found& found)
 {
     std::string programFolder = winport::toWindowsPath(winport::executableFile());
     programFolder.erase(programFolder.find_last_of('\\'));
-    const std::string dllDirectory = winport::dllDirectory();
-    const std::string folders[] = {programFolder,
-                                   dllDirectory.empty() ? std::string(".") : dllDirectory};
+    const std::optional<std::string> dllDirectory = winport::dllDirectory();
+    std::vector<std::string> folders{programFolder};
+    if (!dllDirectory)
+        folders.emplace_back(".");
+    else if (!dllDirectory->empty())
+        folders.push_back(*dllDirectory);
     for (const std::string& folder : folders) {
         if (locate(folder + "\\" + name, found))
             return true;
@@ -129,8 +133,10 @@ std::string moduleFileName(HMODULE module)
 
 WINPORT_API HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName)
 {
-    if (!lpLibFileName || !*lpLibFileName)
+    if (!lpLibFileName)
         return fail(ERROR_INVALID_PARAMETER);
+    if (!*lpLibFileName)
+        return fail(ERROR_MOD_NOT_FOUND);
     const std::string name = withDefaultExtension(lpLibFileName);
     if (!hasFolder(lpLibFileName)) {
         // A module of that name already loaded is the one, wherever it lies.

@@ -54,7 +54,6 @@ std::string takeRoot(std::string_view& path)
 PathText parsePath(std::string_view path)
 {
     PathText text;
-    text.trailingSeparator = !path.empty() && isSeparator(path.back());
     text.root = takeRoot(path);
     bool pushedName = false;
     while (!path.empty()) {
@@ -74,24 +73,7 @@ PathText parsePath(std::string_view path)
             text.segments.emplace_back(segment);
         }
     }
-    if (text.segments.empty() && !text.root.empty())
-        text.trailingSeparator = false;
     return text;
-}
-
-std::string PathText::join() const
-{
-    std::string out = root;
-    if (out.size() == 2 && out[1] == ':' && segments.empty())
-        out.push_back('\\');
-    for (size_t i = 0; i < segments.size(); ++i) {
-        if (i > 0)
-            out.push_back('\\');
-        out += segments[i];
-    }
-    if (trailingSeparator && !segments.empty())
-        out.push_back('\\');
-    return out.empty() ? std::string("\\") : out;
 }
 
 } // namespace winport

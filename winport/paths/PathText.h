@@ -1,6 +1,6 @@
 #pragma once
-// The textual side of Windows paths, shared by PathCanonicalizeA and the
-// Windows-to-POSIX conversion.
+// The textual side of a Windows file name, for the Windows-to-POSIX
+// conversion. (PathCanonicalizeA reads a path its own way: see shellpath.cpp.)
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,10 +12,6 @@ struct PathText
     // "X:\", "X:", "\", "\\server\share\" or empty (relative), with '\'.
     std::string root;
     std::vector<std::string> segments;
-    bool trailingSeparator = false;
-
-    // Root and segments joined with '\'; a lone root, or "\" when nothing is left.
-    std::string join() const;
 };
 
 // Splits on '\' and '/' and resolves "." and ".." on the text as Windows does:

@@ -5,6 +5,9 @@
 // Windows. Paths may use '\' or '/'; a name that does not exist as written is
 // matched case-insensitively, component by component. Module file names come
 // back in Windows form, with "Z:" standing for the POSIX root as under Wine.
+// A bare name is sought beside the program, then in the DLL directory; in the
+// current folder only while none is set: SetDllDirectoryW(L"") takes it out,
+// SetDllDirectoryW(NULL) brings it back (GetDllDirectoryW reports both as "").
 
 #define GET_MODULE_HANDLE_EX_FLAG_PIN 0x1
 #define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x2
