@@ -55,7 +55,9 @@ protected:
 
     std::vector<std::string> messages() const { return loggedMessages(capture); }
 
-    const std::string corePath = TestPaths::inBuild("qor/x64/qorcore.dll");
+    // Spelt as the client spells it: the install folder, then '\' separators.
+    const std::string coreFolder = TestPaths::inBuild("qor");
+    const std::string corePath = coreFolder + "\\x64\\qorcore.dll";
     CoreScenario scenario;
     DebugCapture capture;
     QORCLIENT::ProcessEndGate end;
@@ -87,12 +89,12 @@ TEST_F(LoadingModules, DotSegmentsFindTheEntryButLetterCaseMakesANewOne)
 {
     const HMODULE module = registry.loadModule(corePath.c_str());
     ASSERT_NE(module, nullptr);
-    const std::string dotted = TestPaths::inBuild("qor/x64/../x64/./qorcore.dll");
+    const std::string dotted = coreFolder + "\\x64\\..\\x64\\.\\qorcore.dll";
     capture.clear();
     EXPECT_EQ(registry.loadModule(dotted.c_str()), module);
     EXPECT_TRUE(messages().empty());
 
-    const std::string upper = TestPaths::inBuild("qor/x64/QORCORE.dll");
+    const std::string upper = coreFolder + "\\x64\\QORCORE.dll";
     capture.clear();
     const HMODULE again = registry.loadModule(upper.c_str());
     EXPECT_EQ(again, module);

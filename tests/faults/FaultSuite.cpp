@@ -1,5 +1,7 @@
 #include "FaultSuite.h"
 
+#include <ThisSystem.h>
+
 #include "ChildProcess.h"
 #include "CoreScenario.h"
 #include "TestPaths.h"
@@ -141,11 +143,7 @@ bool FaultSuite::fastClockAvailable()
 
 bool FaultSuite::processEndReachesLibraries()
 {
-#ifdef _WIN32
-    return true;
-#else
-    return false;
-#endif
+    return kOnWindows;
 }
 
 std::optional<int> FaultSuite::runHost()
