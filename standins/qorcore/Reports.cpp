@@ -87,7 +87,7 @@ public:
     int running()
     {
         const std::lock_guard<std::mutex> hold(m_lock);
-        return static_cast<int>(std::count_if(m_threads.begin(), m_threads.end(),
+        return static_cast<int>(std::count_if(m_threads->begin(), m_threads->end(),
                                               [](const Running& r) { return !r.done->load(); }));
     }
 
