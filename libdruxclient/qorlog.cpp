@@ -172,7 +172,7 @@ char* qorlog::toMultiByte(const wchar_t* text, UINT codePage)
     if (!text)
         return nullptr;
     const int size = static_cast<int>((wcslen(text) + 1) * 4);
-    char* converted = new (std::nothrow) char[size]();
+    char* converted = new (std::nothrow) char[static_cast<size_t>(size)]();
     if (!converted)
         return nullptr;
     if (WideCharToMultiByte(codePage, 0, text, -1, converted, size, nullptr, nullptr) != 0 ||
@@ -180,7 +180,7 @@ char* qorlog::toMultiByte(const wchar_t* text, UINT codePage)
         return converted;
     delete[] converted;
     const int needed = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    converted = needed > 0 ? new (std::nothrow) char[needed]() : nullptr;
+    converted = needed > 0 ? new (std::nothrow) char[static_cast<size_t>(needed)]() : nullptr;
     if (converted &&
         WideCharToMultiByte(codePage, 0, text, -1, converted, needed, nullptr, nullptr) == 0) {
         delete[] converted;

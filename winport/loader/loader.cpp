@@ -68,8 +68,9 @@ bool search(const std::string& name, Found& found)
         folders.emplace_back(".");
     else if (!dllDirectory->empty())
         folders.push_back(*dllDirectory);
-    for (const std::string& folder : folders) {
-        if (locate(folder + "\\" + name, found))
+    for (std::string& path : folders) {
+        path.append("\\").append(name);
+        if (locate(path, found))
             return true;
     }
     return false;

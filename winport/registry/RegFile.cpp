@@ -91,11 +91,12 @@ std::string utf8FromUtf16(std::string_view bytes)
 {
     std::string out;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t unit =
-            static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        char32_t unit = static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                              (static_cast<unsigned char>(bytes[i + 1]) << 8));
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
-                                 (static_cast<unsigned char>(bytes[i + 3]) << 8);
+            const char32_t low =
+                static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 2]) |
+                                      (static_cast<unsigned char>(bytes[i + 3]) << 8));
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
                 i += 2;

@@ -33,7 +33,8 @@ std::string fileNameFor(const char* name)
     }
     static const char hex[] = "0123456789ABCDEF";
     std::string file = "event.";
-    for (const unsigned char c : std::string(name)) {
+    for (const char letter : std::string(name)) {
+        const auto c = static_cast<unsigned char>(letter);
         if (std::isalnum(c) || c == '.' || c == '_' || c == '-') {
             file += static_cast<char>(c);
         } else {

@@ -18,6 +18,11 @@ class Once;
 class qorlog
 {
 public:
+    // The one logger is never destroyed: the library's unload stops it
+    // (closes the file, releases the texts), and lines after that reach the
+    // debugger only.
+    ~qorlog() = delete;
+
     // Never null. The first call creates the logger with these arguments (null
     // means the default); later calls ignore them.
     static qorlog* instance(const char* directory, const char* name, const char* eventBase);
@@ -37,10 +42,6 @@ private:
     friend class QORCLIENT::Once<qorlog>;
 
     qorlog(const char* directory, const char* name, const char* eventBase);
-    // The one logger is never destroyed: the library's unload stops it
-    // (closes the file, releases the texts), and lines after that reach the
-    // debugger only.
-    ~qorlog() = delete;
 
     enum class Room { NoFile, Free, Full };
 
