@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -70,3 +71,16 @@ std::string idsOfThisThread();
 // Whether `line` opens with "YYYY-MM-DD hh:mm:ss.mmm " in this year.
 bool stampedThisYear(const std::string& line);
 bool endsWith(const std::string& text, const std::string& end);
+
+// Writer `writer`'s line `number`: "W<writer> #<number> " and `base` to
+// 2 * `base` letters, so that a whole line tells itself from a torn one.
+std::string numbered(int writer, int number, size_t base);
+// What log lines hold of numbered lines of the given base.
+struct NumberedLines
+{
+    std::map<int, std::vector<int>> numbers; // writer -> its whole lines' numbers, in file order
+    int torn = 0;                            // a writer's line, but not whole and stamped
+    int others = 0;                          // not empty and no writer's line at all
+    std::string newestStamp;                 // "YYYY-MM-DD hh:mm:ss.mmm" sorts as text
+};
+NumberedLines surveyNumbered(const std::vector<std::string>& lines, size_t base);
