@@ -11,6 +11,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -145,16 +146,10 @@ std::string idsOfThisThread()
 
 bool stampedThisYear(const std::string& line)
 {
-    const std::string shape = "0000-00-00 00:00:00.000 ";
-    if (line.size() < shape.size())
-        return false;
-    for (size_t i = 0; i < shape.size(); ++i) {
-        const bool digit = line[i] >= '0' && line[i] <= '9';
-        if (shape[i] == '0' ? !digit : line[i] != shape[i])
-            return false;
-    }
+    static const std::regex kStamp(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
     const std::time_t now = std::time(nullptr);
-    return line.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
+    return std::regex_match(line.substr(0, 24), kStamp) &&
+           line.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
 }
 
 bool endsWith(const std::string& text, const std::string& end)
