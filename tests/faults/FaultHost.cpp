@@ -238,9 +238,9 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     if (fault.receiverThrows)
         installThrowingReceiver();
     QTimer watch;
-    const std::function<void()> deleteFactory = [&context, &fault] {
+    const std::function<void()> deleteFactory = [&factory, &fault] {
         if (fault.deletesFactory)
-            context.factory.reset();
+            factory.reset();
     };
     if (!fault.silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate, deleteFactory);
