@@ -7,6 +7,8 @@
 
 #include <QStandardPaths>
 
+#include <json/json.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,15 +28,11 @@ void place(const fs::path& from, const fs::path& to)
         fs::copy_file(from, to, fs::copy_options::overwrite_existing);
 }
 
+// `text` as it stands inside a JSON string, without the quotes.
 std::string jsonEscaped(const std::string& text)
 {
-    std::string escaped;
-    for (const char c : text) {
-        if (c == '\\' || c == '"')
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
+    const std::string quoted = Json::valueToQuotedString(text.c_str());
+    return quoted.substr(1, quoted.size() - 2);
 }
 
 std::string replaced(std::string text, const std::string& placeholder, const std::string& value)
