@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 #include "CoreScenario.h"
+#include "LogLines.h"
 #include "TestPaths.h"
 #include "TextFiles.h"
 
@@ -197,8 +198,10 @@ Observations FaultSuite::observations(std::optional<bool>& result) const
     const auto read = [&](const char* source, const std::string& path, bool stamped) {
         if (fs::is_regular_file(path))
             seen.capture(source);
-        for (const std::string& line : linesOfFile(path))
-            seen.add(source, stamped ? messageOfStampedLine(line) : line);
+        for (const std::string& line : linesOfFile(path)) {
+            const auto parsed = stamped ? parseStampedLine(line) : std::nullopt;
+            seen.add(source, parsed ? parsed->message : line);
+        }
     };
     read("out", m_root.file(FaultFiles::kStdout), false);
     for (const char* file : {"qorcore.1.txt", "qorcore.2.txt"})

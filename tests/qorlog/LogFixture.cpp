@@ -8,23 +8,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Where the writers of a log file lock: one byte at 2^62.
-OVERLAPPED lineLockRange()
-{
-    OVERLAPPED range = {};
-    range.OffsetHigh = 0x40000000;
-    return range;
-}
 
 template <typename Function>
 Function probeFunction(HMODULE module, const char* name)
@@ -92,23 +82,6 @@ bool LogFixture::eventHeld(int index) const
     return held;
 }
 
-HANDLE LogFixture::lockLinesOf(const std::string& path)
-{
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    OVERLAPPED range = lineLockRange();
-    EXPECT_TRUE(LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range));
-    return handle;
-}
-
-void LogFixture::unlockLines(HANDLE file)
-{
-    OVERLAPPED range = lineLockRange();
-    UnlockFileEx(file, 0, 1, 0, &range);
-    CloseHandle(file);
-}
-
 std::string LogFixture::read(int index) const
 {
     return readFile(file(index));
@@ -142,14 +115,6 @@ std::string idsOfThisThread()
                   static_cast<unsigned long>(GetCurrentProcessId()),
                   static_cast<unsigned long>(GetCurrentThreadId()));
     return ids;
-}
-
-bool stampedThisYear(const std::string& line)
-{
-    static const std::regex kStamp(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )");
-    const std::time_t now = std::time(nullptr);
-    return std::regex_match(line.substr(0, 24), kStamp) &&
-           line.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
 }
 
 bool endsWith(const std::string& text, const std::string& end)
@@ -206,10 +171,10 @@ TEST(QorlogChild, DISABLED_writeNumbered)
     DebugCapture debug;
     qorlog* logger = qorlog::instance(dir.c_str(), nullptr, std::getenv("QORLOG_EVENTS"));
     if (const char* path = std::getenv("QORLOG_FILE")) {
-        const HANDLE file = LogFixture::lockLinesOf(path);
+        const HANDLE file = lockLinesOf(path);
         std::ofstream(std::string(path) + ".locked").put('\n');
         ChildProcess::freezeThisProcess();
-        LogFixture::unlockLines(file);
+        unlockLines(file);
     }
     std::ofstream(dir + "/ready." + std::to_string(first)).put('\n');
     const char* go = std::getenv("QORLOG_GO");

@@ -1,5 +1,6 @@
 #pragma once
 #include "DebugCapture.h"
+#include "LogLines.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -17,12 +18,6 @@
 // qorcore.<n>.txt into the folder.
 class LogFixture : public ::testing::Test
 {
-public:
-    // Takes the lock that every writer of a log file holds around a line,
-    // as a writer of another process does; unlockLines releases and closes.
-    static HANDLE lockLinesOf(const std::string& path);
-    static void unlockLines(HANDLE file);
-
 protected:
     static constexpr size_t kLimit = 0x300000;
 
@@ -68,8 +63,6 @@ private:
 std::vector<std::string> splitLines(const std::string& bytes);
 // "pid   tid   " as a line stamps this thread.
 std::string idsOfThisThread();
-// Whether `line` opens with "YYYY-MM-DD hh:mm:ss.mmm " in this year.
-bool stampedThisYear(const std::string& line);
 bool endsWith(const std::string& text, const std::string& end);
 
 // Writer `writer`'s line `number`: "W<writer> #<number> " and `base` to
