@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr size_t kBase = 200;
-
-std::string numbered(int writer, int number)
-{
-    return ::numbered(writer, number, kBase);
-}
 } // namespace
 
 class PeerFailures : public LogFixture
@@ -68,7 +63,7 @@ TEST_F(PeerFailures, LiveWritersBesideAPeerFrozenWithTheLineLockKeepEveryLineWai
     auto second = startWriter(1, kLines, "go");
     std::ofstream(m_dir.file("go")).put('\n');
     EXPECT_TRUE(ChildProcess::waitUntil(
-        [&] { return read(1).find(numbered(0, kLines / 2)) != std::string::npos; }, 120000));
+        [&] { return read(1).find(numbered(0, kLines / 2, kBase)) != std::string::npos; }, 120000));
     peer.resume();
     EXPECT_EQ(first->wait(120000), 0);
     EXPECT_EQ(second->wait(120000), 0);
@@ -113,7 +108,7 @@ TEST_F(PeerFailures, WritersKilledAtASwitchAndMidLinesCostOnlyTheirOwnLines)
     auto midLines = startWriter(2, 100000, "go");
     std::ofstream(m_dir.file("go")).put('\n');
     EXPECT_TRUE(ChildProcess::waitUntil(
-        [&] { return read(2).find(numbered(2, 50)) != std::string::npos; }, 60000));
+        [&] { return read(2).find(numbered(2, 50, kBase)) != std::string::npos; }, 60000));
     midLines->kill();
     EXPECT_EQ(first->wait(120000), 0);
     EXPECT_EQ(second->wait(120000), 0);

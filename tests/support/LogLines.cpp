@@ -19,21 +19,19 @@ OVERLAPPED lineLockRange()
 std::optional<StampedLine> parseStampedLine(const std::string& line)
 {
     // Only the line's start is searched: lines may be megabytes long.
-    static const std::regex kStart(
-        R"(^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) +\d+ +\d+ +([^ ]+) )");
+    static const std::regex kStart(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} +\d+ +\d+ +([^ ]+) )");
     std::smatch start;
     const std::string head = line.substr(0, 80);
     if (!std::regex_search(head, start, kStart))
         return std::nullopt;
-    return StampedLine{start[1], start[2], line.substr(static_cast<size_t>(start.length()))};
+    return StampedLine{start[1], line.substr(static_cast<size_t>(start.length()))};
 }
 
 bool stampedThisYear(const std::string& line)
 {
     const std::time_t now = std::time(nullptr);
-    const auto stamped = parseStampedLine(line);
-    return stamped &&
-           stamped->stamp.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
+    return parseStampedLine(line) &&
+           line.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
 }
 
 std::vector<std::string> loggedMessages(const DebugCapture& capture)

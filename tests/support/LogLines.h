@@ -11,8 +11,7 @@
 // file with a 10-character tag, at the debugger also with a 15-character one.
 struct StampedLine
 {
-    std::string stamp; // sorts as text
-    std::string tag;   // without its padding
+    std::string tag; // without its padding
     std::string message;
 };
 std::optional<StampedLine> parseStampedLine(const std::string& line);
