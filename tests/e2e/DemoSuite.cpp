@@ -18,11 +18,9 @@ namespace {
 const char* const kModuleFolder = "Module/QualityControl/1/QualityControl";
 const char* const kModuleFile = "ZubQualityControl64d.dll";
 
-std::string compact(const Json::Value& value)
+std::string text(const Json::Value& value)
 {
-    Json::StreamWriterBuilder writer;
-    writer["indentation"] = "";
-    return Json::writeString(writer, value);
+    return Json::writeString(Json::StreamWriterBuilder(), value);
 }
 
 std::string built(const std::string& relative)
@@ -45,7 +43,7 @@ DemoSuite::DemoSuite()
     scenario["repository"]["modules"] = m_modules;
     scenario["repository"]["paceMs"] = 20;
     scenario["repository"]["chunkBytes"] = 65536;
-    m_core.write(compact(scenario));
+    m_core.write(text(scenario));
 }
 
 void DemoSuite::layOutBin() const
@@ -72,7 +70,7 @@ void DemoSuite::layOutModules() const
     manifest["title"] = "Quality Control";
     manifest["desc"] = "New charts";
     manifest["file"] = kModuleFile;
-    writeFile((fs::path(m_packages) / "ZubQualityControl64d.json").string(), compact(manifest));
+    writeFile((fs::path(m_packages) / "ZubQualityControl64d.json").string(), text(manifest));
 }
 
 std::optional<int> DemoSuite::runHost(const std::vector<std::string>& arguments, int timeoutMs)

@@ -25,6 +25,23 @@ const std::vector<std::string> kNoService = {
 };
 const char* const kNothingNew = "host: info DruxClient_Userid::checkUpdate: DruxClient "
                                 "Mirn6_QualityControl(64): can not update: no new version";
+const char* const kNoCoreInstance = "log: create core instance failed, ret 0x00000000";
+const char* const kOurUpdate =
+    "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1";
+const char* const kReleased = "core#1: sink 1 Release";
+const char* const kInstalled = "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!";
+
+std::string cannotUpdate(const std::string& reason)
+{
+    const std::string kind = "host: info DruxClient_Userid::checkUpdate: DruxClient ";
+    return kind + "Mirn6_QualityControl(64): can not update: " + reason;
+}
+
+std::string checkFailed(int code)
+{
+    return "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: " +
+           std::to_string(code);
+}
 const char* const kSkipped = "host: error ZubQualityControlServiceFactory::updateQualityControl: "
                              "ZubQualityControl update skipped: the host has no main form to "
                              "update for";
@@ -50,11 +67,24 @@ std::string ourList()
     return std::string("[") + kRecord + "]";
 }
 
+// A check that offers our record; `doUpdate`: the update's members and its closing brace.
+std::string updating(const std::string& doUpdate)
+{
+    return offering(ourList(), R"("doUpdate":{)" + doUpdate);
+}
+
+// A list the client cannot read as JSON: the log shows how it begins.
+std::vector<std::string> notJson(const std::string& shown, std::vector<std::string> more = {})
+{
+    more.insert(more.begin(), {"log: fatal error, invalid json format: " + shown, checkFailed(14)});
+    return more;
+}
+
 // An update that the platform refuses with `code` ("null": it gives none).
 FaultCase refusedUpdate(const std::string& code, const std::string& box)
 {
     return FaultCase("update_refused_with_" + (code == "null" ? std::string("no_code") : code))
-        .withScenario(offering(ourList(), R"("doUpdate":{"status":1,"code":)" + code + "}"))
+        .withScenario(updating(R"("status":1,"code":)" + code + "}"))
         .answering(true, {"box: Pev " + box,
                           "host: error DruxClient_Userid::doUpdata: DruxClient DoUpdate failed: " +
                               (code == "null" ? std::string("-1") : code),
@@ -146,21 +176,20 @@ std::vector<FaultCase> makeCases()
             .withCore(CoreFile::Missing)
             .answering(true,
                        noService({"log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
-                                  "log: create core instance failed, ret 0x00000000", "!core: *"})),
+                                  kNoCoreInstance, "!core: *"})),
         FaultCase("core_file_not_a_library")
             .withCore(CoreFile::NotALibrary)
             .answering(true,
                        noService({"log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
-                                  "log: create core instance failed, ret 0x00000000"})),
+                                  kNoCoreInstance})),
         FaultCase("core_without_class_object_entry")
             .withCore(CoreFile::WithoutEntry)
-            .answering(true, noService({"log: get DllGetClassObject function failed",
-                                        "log: create core instance failed, ret 0x00000000"})),
+            .answering(true,
+                       noService({"log: get DllGetClassObject function failed", kNoCoreInstance})),
         FaultCase("class_object_failing")
             .withScenario(R"({"loader":{"classObject":"0x80004005"}})")
             .answering(true, noService({"log: create class factory failed, ret 0x80004005",
-                                        "log: create core instance failed, ret 0x00000000",
-                                        "core#1: DllGetClassObject *"})),
+                                        kNoCoreInstance, "core#1: DllGetClassObject *"})),
         FaultCase("class_object_null")
             .withScenario(R"({"loader":{"nullClassObject":true}})")
             .answering(true, noService({"log: create IQORCore from qorcore OK",
@@ -168,8 +197,7 @@ std::vector<FaultCase> makeCases()
                                         "!core: ClassFactory.*"})),
         FaultCase("core_object_refused")
             .withScenario(R"({"loader":{"createCore":"0x8007000E"}})")
-            .answering(true, noService({"log: create instance ret 0x8007000e",
-                                        "log: create core instance failed, ret 0x00000000"})),
+            .answering(true, noService({"log: create instance ret 0x8007000e", kNoCoreInstance})),
 
         // The platform's services
         FaultCase("user_service_refused_product_answers")
@@ -189,8 +217,7 @@ std::vector<FaultCase> makeCases()
                        {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 4",
                         "core#1: DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 "
                         "sink=1",
-                        "core#1: sink 1 Release", "core#1: DruxClient2.Stop",
-                        "!core: DruxClientUserid.Check*"}),
+                        kReleased, "core#1: DruxClient2.Stop", "!core: DruxClientUserid.Check*"}),
         FaultCase("both_services_refused")
             .withScenario(R"({"user":{"create":"0x80004005"},"product":{"create":"0x80040154"}})")
             .answering(true, noService({"log: create IDruxClient2 failed, ret 0x80040154",
@@ -204,62 +231,45 @@ std::vector<FaultCase> makeCases()
         FaultCase("checks_busy_then_answering")
             .withScenario(R"({"check":{"busyChecks":3,"hasUpdate":1,"list":)" + ourList() +
                           R"(},"doUpdate":{"reports":[{"stage":4},{"result":0}]}})")
-            .answering(true,
-                       {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" "
-                        "user2=\"user-two\"",
-                        "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" "
-                        "bits=64 sink=1",
-                        "core#1: sink 1 Release", "log: can update to 1 subapps",
-                        "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!", "!host: *"}),
+            .answering(true, {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" "
+                              "user2=\"user-two\"",
+                              kOurUpdate, kReleased, "log: can update to 1 subapps", kInstalled,
+                              "!host: *"}),
         FaultCase("checks_busy_for_good")
             .withScenario(R"({"check":{"busyChecks":1000000}})")
             .answering(
                 true,
                 {"core#50: DruxClientUserid.CheckUpdateForUser *",
                  "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate still busy "
-                 "after 50 "
-                 "checks, giving up",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 8",
-                 "core#1: DruxClientUserid.Stop"}),
+                 "after 50 checks, giving up",
+                 checkFailed(8), "core#1: DruxClientUserid.Stop"}),
         FaultCase("check_failing_with_code")
             .withScenario(R"({"check":{"status":1,"code":-42},"stop":{"status":1,"code":9}})")
-            .answering(
-                true,
-                {"host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: -42",
-                 "host: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 9",
-                 "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
+            .answering(true,
+                       {checkFailed(-42),
+                        "host: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 9",
+                        "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
         FaultCase("no_update_with_reason")
             .withScenario(R"({"check":{"hasUpdate":0,"reason":"已是最新版本"}})")
-            .answering(
-                true,
-                {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
-                 "can not update: 已是最新版本",
-                 "!core: DruxClient2.Start *", "log: DruxClientUserid ctor",
-                 "log: DruxClient2 ctor", "core#1: DruxClientUserid.Release",
-                 "dbg: DruxClientUserid dtor", "!log: DruxClientUserid dtor"}),
+            .answering(true, {cannotUpdate("已是最新版本"), "!core: DruxClient2.Start *",
+                              "log: DruxClientUserid ctor", "log: DruxClient2 ctor",
+                              "core#1: DruxClientUserid.Release", "dbg: DruxClientUserid dtor",
+                              "!log: DruxClientUserid dtor"}),
 
         // The update list
         FaultCase("list_not_json")
             .withScenario(offering(R"("<html>busy</html>")"))
-            .answering(
-                true,
-                {"log: fatal error, invalid json format: <html>busy</html>, errmsg: *",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14",
-                 "!core: *.DoUpdate *"}),
+            .answering(true, notJson("<html>busy</html>, errmsg: *", {"!core: *.DoUpdate *"})),
         FaultCase("list_empty")
             .withScenario(offering("[]"))
-            .answering(
-                true,
-                {"log: not an array object or empty array!",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7"}),
+            .answering(true, {"log: not an array object or empty array!", checkFailed(7)}),
         FaultCase("list_members_of_wrong_type")
             .withScenario(
                 offering(R"([{"appname":"Mirn6_QualityControl","bits":"64","fsize":4096}])"))
             .answering(
                 true,
                 {"log: fatal error, invalid update list: element 0, 'bits' is not a 32-bit integer",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 7",
-                 "!core: *.DoUpdate *"}),
+                 checkFailed(7), "!core: *.DoUpdate *"}),
         FaultCase("list_first_record_for_another_component")
             .withScenario(offering(std::string("[") + kOtherRecord + "," + kRecord + "]"))
             .answering(true, {"log: can update to 2 subapps", "!core: *.DoUpdate *", "!host: *"}),
@@ -275,40 +285,25 @@ std::vector<FaultCase> makeCases()
             .within(240000)
             .answering(true,
                        {"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
-                        "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" "
-                        "bits=64 sink=1",
-                        "core#1: sink 1 Release"}),
+                        kOurUpdate, kReleased}),
         FaultCase("list_of_100MB_cut_short")
             .preparedBy([](const std::string& folder) {
                 writeFile(folder + "/list.json", bigList().substr(0, kBigListBytes - 7));
             })
             .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
             .within(240000)
-            .answering(
-                true,
-                {std::string("log: fatal error, invalid json format: [") + kRecord + ",*",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .answering(true, notJson(std::string("[") + kRecord + ",*")),
         FaultCase("list_nested_100000_deep")
             .withScenario(offering("\"" + nested + std::string(100000, ']') + "\""))
-            .answering(
-                true,
-                {"log: fatal error, invalid json format: [[[[*",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .answering(true, notJson("[[[[*")),
         FaultCase("list_of_raw_gbk_bytes")
             .withScenario(
                 R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
                 R"(222c2264657363223a22 d0c2b0e6b1be 227d5d 00d8"}})")
-            .answering(
-                true,
-                {"log: fatal error, invalid json format: *",
-                 "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate failed: 14"}),
+            .answering(true, notJson("*")),
         FaultCase("reason_of_raw_bytes")
             .withScenario(R"({"check":{"hasUpdate":0,"reasonBytes":"c4e3 bac3 fffe 00d8 80"}})")
-            .answering(
-                true,
-                {"host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): "
-                 "can not update: " +
-                 shown({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
+            .answering(true, {cannotUpdate(shown({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80}))}),
 
         // The update itself
         refusedUpdate("6", "请重新检查！"),
@@ -321,31 +316,29 @@ std::vector<FaultCase> makeCases()
         refusedUpdate("3", "升级失败（3）！"),
         refusedUpdate("null", "升级失败（-1）！"),
         FaultCase("fatal_errors_in_reports")
-            .withScenario(offering(ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10},)"
-                                              R"({"stage":3,"error":5},{"result":0,"error":7}]})"))
+            .withScenario(updating(R"("reports":[{"stage":1,"percent":10},)"
+                                   R"({"stage":3,"error":5},{"result":0,"error":7}]})"))
             .answering(
                 true,
                 {"out: [0x*] downloading Mirn6_QualityControl. (bits 64) 10%",
                  "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
                  "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits "
                  "64)",
-                 "!out: [0x*] installing *", "core#1: sink 1 Release", "out#1: destroy notifier",
+                 "!out: [0x*] installing *", kReleased, "out#1: destroy notifier",
                  "core#3: sink 1 Notify* returned 0"}),
         FaultCase("report_texts_of_raw_bytes")
-            .withScenario(offering(
-                ourList(),
-                R"("doUpdate":{"reports":[)"
+            .withScenario(updating(
+                R"("reports":[)"
                 R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
                 R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
             .answering(true, {"out: [0x*] downloading " + printed({0xE3C4, 0xC3BA}) + "." +
                                   printed({0xC0FF, 0xAF}) + " (bits 64) 40%",
                               "out: [0x*] install " + printed({0xFFFD}) + ".(null) (bits 64) OK!",
-                              "core#1: sink 1 Release"}),
+                              kReleased}),
         FaultCase("reports_from_several_threads_at_once")
             .withDialog()
-            .withScenario(offering(
-                ourList(),
-                R"("doUpdate":{"gate":"{gate}","concurrent":true,"reports":[)"
+            .withScenario(updating(
+                R"("gate":"{gate}","concurrent":true,"reports":[)"
                 R"({"thread":1,"stage":1,"percent":10},{"thread":2,"stage":1,"percent":20},)"
                 R"({"thread":3,"stage":1,"percent":30},{"thread":1,"stage":1,"percent":40},)"
                 R"({"thread":2,"stage":1,"percent":50},{"thread":3,"stage":1,"percent":60},)"
@@ -355,53 +348,47 @@ std::vector<FaultCase> makeCases()
                               "out: [0x*] download Mirn6_QualityControl. (bits 64) over",
                               "state: windows open 0", "core#1: DruxClientUserid.Stop",
                               "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
-                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60",
-                              "core#1: sink 1 Release", "!box: *"}),
+                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", kReleased,
+                              "!box: *"}),
         FaultCase("plugin_unloaded_while_reports_come_in")
             .leavingDuringTheUpdate()
-            .withScenario(offering(
-                ourList(), R"("doUpdate":{"reports":[{"stage":1,"percent":10,"delayMs":300},)"
-                           R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
-            .answering(true, {"out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
-                              "core#1: sink 1 Release", "out#1: destroy notifier",
+            .withScenario(updating(R"("reports":[{"stage":1,"percent":10,"delayMs":300},)"
+                                   R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
+            .answering(true, {kInstalled, kReleased, "out#1: destroy notifier",
                               "state: at the answer 1 stops, 0 sink lines"}),
         FaultCase("receiver_throwing_on_a_report")
             .withDialog()
             .withReceiverThrowingOnce()
-            .withScenario(offering(ourList(),
-                                   R"("doUpdate":{"gate":"{gate}","reports":[)"
+            .withScenario(updating(R"("gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":30},{"stage":1,"percent":60},)"
                                    R"({"stage":4},{"result":0}]})"))
             .answering(true, {"dbg#1: KaNotifyProxy NotifyStage dropped: a receiver failed",
                               "!out: [0x*] downloading * 30%",
                               "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%",
-                              "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!",
-                              "core#1: sink 1 Release", "core#4: sink 1 Notify* returned 0"}),
+                              kInstalled, kReleased, "core#4: sink 1 Notify* returned 0"}),
         // Windows ends the other threads before the plug-in's static objects
         // go: a platform thread ended inside a log line must not hold the host.
         FaultCase("host_ending_while_a_platform_thread_writes_a_log_line")
             .endingWhileTheLastLogLineWaits()
-            .withScenario(
-                offering(ourList(), R"("doUpdate":{"reports":[{"stage":3},{"result":0}]})"))
+            .withScenario(updating(R"("reports":[{"stage":3},{"result":0}]})"))
             .within(20000)
-            .answering(true, {"core#1: sink 1 Release"}),
+            .answering(true, {kReleased}),
         // A host that ends its process at the result, the platform's thread
         // still holding the sink: the core is detached before the plug-in,
         // which calls nothing into it then, and both end at once.
         FaultCase("host_ending_its_process_at_the_result")
             .endingTheProcessAtTheResult()
-            .withScenario(offering(ourList(), R"("doUpdate":{"releaseDelayMs":60000,)"
-                                              R"("reports":[{"stage":3},{"result":0}]})"))
+            .withScenario(updating(R"("releaseDelayMs":60000,)"
+                                   R"("reports":[{"stage":3},{"result":0}]})"))
             .within(20000)
             .answering(true, {"core$: DLL_PROCESS_DETACH process end", "dbg#1: QORClient dtor",
                               "dbg$: qorlog stop"}),
         FaultCase("install_stage_never_ending")
             .withDialog()
             .withFastClock()
-            .withScenario(offering(ourList(),
-                                   R"("doUpdate":{"gate":"{gate}","reports":[)"
+            .withScenario(updating(R"("gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
-            .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", "core#1: sink 1 Release",
+            .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", kReleased,
                                "state: windows open 0",
                                "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
                                "!out: [0x*] install *over!"}),
@@ -468,10 +455,10 @@ std::vector<FaultCase> makeCases()
         FaultCase("factory_deleted_while_the_dialog_is_up")
             .withDialog()
             .deletingTheFactoryMidRequest()
-            .withScenario(offering(ourList(), R"("doUpdate":{"gate":"{gate}","reports":[)"
-                                              R"({"stage":1,"percent":50,"delayMs":200},)"
-                                              R"({"stage":4},{"result":0}]})"))
-            .answering(true, {"core#1: DruxClientUserid.Stop", "core#1: sink 1 Release",
+            .withScenario(updating(R"("gate":"{gate}","reports":[)"
+                                   R"({"stage":1,"percent":50,"delayMs":200},)"
+                                   R"({"stage":4},{"result":0}]})"))
+            .answering(true, {"core#1: DruxClientUserid.Stop", kReleased,
                               "out: [0x*] downloading Mirn6_QualityControl. (bits 64) 50%",
                               "state: windows open 0", "!box: *", "!down: *"}),
         // The first request's controller serves the second; the host's teardown stops

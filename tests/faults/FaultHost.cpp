@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "DebugCapture.h"
 #include "FaultSuite.h"
+#include "LogLines.h"
 
 #include "FakeHost.h"
 #include "PluginLoader.h"
@@ -83,15 +84,10 @@ void waitForTheCore(const std::string& folder, const char* part)
 void endWhileTheLastLogLineWaits(const std::string& folder)
 {
     const std::string log = QCoreApplication::applicationDirPath().toStdString() + "/qorcore.1.txt";
-    const HANDLE file =
-        CreateFileA(log.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    OVERLAPPED range = {};
-    range.OffsetHigh = 0x40000000;
-    LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range);
-    std::thread([file, range]() mutable {
+    const HANDLE file = lockLinesOf(log);
+    std::thread([file] {
         Sleep(3000);
-        UnlockFileEx(file, 0, 1, 0, &range);
+        unlockLines(file);
     }).detach();
     waitForTheCore(folder, "sink 1 Release");
     QThread::msleep(300);

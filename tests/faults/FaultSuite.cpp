@@ -4,10 +4,13 @@
 
 #include "ChildProcess.h"
 #include "CoreScenario.h"
+#include "LogLines.h"
 #include "TestPaths.h"
 #include "TextFiles.h"
 
 #include <QStandardPaths>
+
+#include <json/json.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,15 +31,11 @@ void place(const fs::path& from, const fs::path& to)
         fs::copy_file(from, to, fs::copy_options::overwrite_existing);
 }
 
+// `text` as it stands inside a JSON string, without the quotes.
 std::string jsonEscaped(const std::string& text)
 {
-    std::string escaped;
-    for (const char c : text) {
-        if (c == '\\' || c == '"')
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
+    const std::string quoted = Json::valueToQuotedString(text.c_str());
+    return quoted.substr(1, quoted.size() - 2);
 }
 
 std::string replaced(std::string text, const std::string& placeholder, const std::string& value)
@@ -197,8 +196,10 @@ Observations FaultSuite::observations(std::optional<bool>& result) const
     const auto read = [&](const char* source, const std::string& path, bool stamped) {
         if (fs::is_regular_file(path))
             seen.capture(source);
-        for (const std::string& line : linesOfFile(path))
-            seen.add(source, stamped ? messageOfStampedLine(line) : line);
+        for (const std::string& line : linesOfFile(path)) {
+            const auto parsed = stamped ? parseStampedLine(line) : std::nullopt;
+            seen.add(source, parsed ? parsed->message : line);
+        }
     };
     read("out", m_root.file(FaultFiles::kStdout), false);
     for (const char* file : {"qorcore.1.txt", "qorcore.2.txt"})

@@ -90,14 +90,3 @@ bool globMatches(const char* pattern, const char* text)
         ++pattern;
     return *pattern == '\0';
 }
-
-std::string messageOfStampedLine(const std::string& line)
-{
-    // "2024-03-05 14:07:09.042 4312  9120  ZubQuality message": date and
-    // time, then process id, thread id and module tag before the message.
-    // Only the line's start is searched: lines may be megabytes long.
-    static const std::regex kStamp(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} +\d+ +\d+ +[^ ]+ )");
-    std::smatch stamp;
-    const std::string start = line.substr(0, 80);
-    return std::regex_search(start, stamp, kStamp) ? line.substr(stamp.length()) : line;
-}

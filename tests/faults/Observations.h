@@ -28,7 +28,3 @@ private:
 };
 
 bool globMatches(const char* pattern, const char* text);
-
-// The message of a stamped client-log or debugger line; lines without a stamp
-// come back as they are.
-std::string messageOfStampedLine(const std::string& line);

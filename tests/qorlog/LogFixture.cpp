@@ -1,25 +1,20 @@
 #include "LogFixture.h"
 
 #include "ChildProcess.h"
+#include "TextFiles.h"
+#include <libdruxclient/qorlog.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Where the writers of a log file lock: one byte at 2^62.
-OVERLAPPED lineLockRange()
-{
-    OVERLAPPED range = {};
-    range.OffsetHigh = 0x40000000;
-    return range;
-}
 
 template <typename Function>
 Function probeFunction(HMODULE module, const char* name)
@@ -87,27 +82,9 @@ bool LogFixture::eventHeld(int index) const
     return held;
 }
 
-HANDLE LogFixture::lockLinesOf(const std::string& path)
-{
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    OVERLAPPED range = lineLockRange();
-    EXPECT_TRUE(LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &range));
-    return handle;
-}
-
-void LogFixture::unlockLines(HANDLE file)
-{
-    OVERLAPPED range = lineLockRange();
-    UnlockFileEx(file, 0, 1, 0, &range);
-    CloseHandle(file);
-}
-
 std::string LogFixture::read(int index) const
 {
-    std::ifstream in(file(index), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return readFile(file(index));
 }
 
 void LogFixture::write(int index, const std::string& bytes, int secondsAgo) const
@@ -140,22 +117,86 @@ std::string idsOfThisThread()
     return ids;
 }
 
-bool stampedThisYear(const std::string& line)
-{
-    const std::string shape = "0000-00-00 00:00:00.000 ";
-    if (line.size() < shape.size())
-        return false;
-    for (size_t i = 0; i < shape.size(); ++i) {
-        const bool digit = line[i] >= '0' && line[i] <= '9';
-        if (shape[i] == '0' ? !digit : line[i] != shape[i])
-            return false;
-    }
-    const std::time_t now = std::time(nullptr);
-    return line.compare(0, 4, std::to_string(1900 + std::localtime(&now)->tm_year)) == 0;
-}
-
 bool endsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string numbered(int writer, int number, size_t base)
+{
+    const size_t length = base + static_cast<size_t>(number * 37 + writer * 101) % base;
+    return "W" + std::to_string(writer) + " #" + std::to_string(number) + " " +
+           std::string(length, static_cast<char>('a' + (writer + number) % 26));
+}
+
+NumberedLines surveyNumbered(const std::vector<std::string>& lines, size_t base)
+{
+    NumberedLines found;
+    for (const std::string& line : lines) {
+        const size_t at = line.find(" W");
+        int writer = -1;
+        int number = -1;
+        if (at == std::string::npos) {
+            found.others += !line.empty();
+        } else if (!stampedThisYear(line) ||
+                   std::sscanf(line.c_str() + at + 1, "W%d #%d", &writer, &number) != 2 ||
+                   line.compare(at + 1, std::string::npos, numbered(writer, number, base)) != 0) {
+            ++found.torn;
+        } else {
+            found.numbers[writer].push_back(number);
+            found.newestStamp = std::max(found.newestStamp, line.substr(0, 23));
+        }
+    }
+    return found;
+}
+
+// A writer process of QORLOG_DIR's log: QORLOG_THREADS threads (1 if unset)
+// write QORLOG_LINES numbered lines of base QORLOG_BASE each, as writers
+// QORLOG_WRITER and on. With QORLOG_FILE it first holds that file's line lock
+// and freezes, as a writer halted in a debugger inside a line does; with
+// QORLOG_GO it starts once that file exists. It leaves ready.<first writer>,
+// delay.<writer> (the sum of its lines slower than 100 ms) and
+// switches.<first writer> (the file switches it saw).
+TEST(QorlogChild, DISABLED_writeNumbered)
+{
+    const auto number = [](const char* name, int otherwise) {
+        const char* value = std::getenv(name);
+        return value ? std::atoi(value) : otherwise;
+    };
+    const std::string dir = std::getenv("QORLOG_DIR");
+    const int first = number("QORLOG_WRITER", 0);
+    const int lines = number("QORLOG_LINES", 0);
+    const auto base = static_cast<size_t>(number("QORLOG_BASE", 0));
+    DebugCapture debug;
+    qorlog* logger = qorlog::instance(dir.c_str(), nullptr, std::getenv("QORLOG_EVENTS"));
+    if (const char* path = std::getenv("QORLOG_FILE")) {
+        const HANDLE file = lockLinesOf(path);
+        std::ofstream(std::string(path) + ".locked").put('\n');
+        ChildProcess::freezeThisProcess();
+        unlockLines(file);
+    }
+    std::ofstream(dir + "/ready." + std::to_string(first)).put('\n');
+    const char* go = std::getenv("QORLOG_GO");
+    ASSERT_TRUE(!go || ChildProcess::waitUntil([&] { return fs::exists(go); }, 60000));
+
+    std::vector<std::thread> threads;
+    for (int writer = first; writer < first + number("QORLOG_THREADS", 1); ++writer) {
+        threads.emplace_back([=] {
+            double delay = 0;
+            for (int line = 0; line < lines; ++line) {
+                const auto began = std::chrono::steady_clock::now();
+                logger->log("%s", numbered(writer, line, base).c_str());
+                const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
+                delay += took.count() > 0.1 ? took.count() : 0;
+            }
+            std::ofstream(dir + "/delay." + std::to_string(writer)) << delay;
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    int opens = 0;
+    for (const std::string& text : debug.lines())
+        opens += text.find(" switch log file to ") != std::string::npos;
+    std::ofstream(dir + "/switches." + std::to_string(first)) << opens - 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "DebugCapture.h"
+#include "LogLines.h"
 #include "TempDir.h"
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,12 +18,6 @@
 // qorcore.<n>.txt into the folder.
 class LogFixture : public ::testing::Test
 {
-public:
-    // Takes the lock that every writer of a log file holds around a line,
-    // as a writer of another process does; unlockLines releases and closes.
-    static HANDLE lockLinesOf(const std::string& path);
-    static void unlockLines(HANDLE file);
-
 protected:
     static constexpr size_t kLimit = 0x300000;
 
@@ -67,6 +63,17 @@ private:
 std::vector<std::string> splitLines(const std::string& bytes);
 // "pid   tid   " as a line stamps this thread.
 std::string idsOfThisThread();
-// Whether `line` opens with "YYYY-MM-DD hh:mm:ss.mmm " in this year.
-bool stampedThisYear(const std::string& line);
 bool endsWith(const std::string& text, const std::string& end);
+
+// Writer `writer`'s line `number`: "W<writer> #<number> " and `base` to
+// 2 * `base` letters, so that a whole line tells itself from a torn one.
+std::string numbered(int writer, int number, size_t base);
+// What log lines hold of numbered lines of the given base.
+struct NumberedLines
+{
+    std::map<int, std::vector<int>> numbers; // writer -> its whole lines' numbers, in file order
+    int torn = 0;                            // a writer's line, but not whole and stamped
+    int others = 0;                          // not empty and no writer's line at all
+    std::string newestStamp;                 // "YYYY-MM-DD hh:mm:ss.mmm" sorts as text
+};
+NumberedLines surveyNumbered(const std::vector<std::string>& lines, size_t base);

@@ -1,10 +1,10 @@
 #include "LogFixture.h"
 
 #include "ChildProcess.h"
+#include "TextFiles.h"
 #include <libdruxclient/qorlog.h>
 
 #include <cstdlib>
-#include <fstream>
 
 using Lifecycle = LogFixture;
 
@@ -43,8 +43,6 @@ TEST(Defaults, NullNameAndEventBaseMeanQorcoreAndAShortTagIsPadded)
     ASSERT_TRUE(child.started());
     EXPECT_EQ(child.wait(60000), 0);
 
-    std::ifstream in(dir.file("qorcore.1.txt"), std::ios::binary);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_TRUE(endsWith(line, " qorlog     default line\r")) << line;
+    const std::string text = readFile(dir.file("qorcore.1.txt"));
+    EXPECT_TRUE(endsWith(text, " qorlog     default line\r\n")) << text;
 }
