@@ -55,7 +55,7 @@ WINPORT_API UINT WINAPI SysStringByteLen(BSTR bstr)
 
 WINPORT_API UINT WINAPI SysStringLen(BSTR pbstr)
 {
-    return SysStringByteLen(pbstr) / sizeof(OLECHAR);
+    return static_cast<UINT>(SysStringByteLen(pbstr) / sizeof(OLECHAR));
 }
 
 WINPORT_API void WINAPI SysFreeString(BSTR bstrString)
