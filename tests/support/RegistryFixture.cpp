@@ -74,7 +74,28 @@ bool RegistryFixture::install(const std::string& regText)
     m_keys = namedKeys(regText);
     deleteNamedKeys();
     // The text holds both views: the 32-bit keys are written under WOW6432Node.
-    return runQuietly("reg import \"" + m_file + "\" /reg:64");
+    // A busy Wine server now and then lets an import go unseen: it is checked
+    // by opening the first key, and tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (runQuietly("reg import \"" + m_file + "\" /reg:64") && keysArePresent())
+            return true;
+    }
+    return false;
+}
+
+bool RegistryFixture::keysArePresent() const
+{
+    if (m_keys.empty())
+        return true;
+    const std::string& key = m_keys.front();
+    const size_t slash = key.find('\\');
+    HKEY opened = nullptr;
+    const HKEY root = rootNamed(key.substr(0, slash));
+    if (!root || slash == std::string::npos ||
+        RegOpenKeyExA(root, key.substr(slash + 1).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
 }
 
 void RegistryFixture::deleteNamedKeys()

@@ -22,7 +22,8 @@ public:
     bool install(const std::string& regText);
 
 private:
-    void deleteNamedKeys(); // Windows only
+    void deleteNamedKeys();      // Windows only
+    bool keysArePresent() const; // Windows only
 
     TempDir m_dir;
     std::string m_file;
