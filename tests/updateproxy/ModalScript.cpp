@@ -27,7 +27,6 @@ void ModalScript::poll()
         return;
     m_poll.stop();
     m_deadline.start(kDeadlineMsec);
-    m_ran = true;
     m_script(window);
 }
 

@@ -15,8 +15,6 @@ class ModalScript : public QObject
 public:
     explicit ModalScript(std::function<void(QWidget* window)> script);
 
-    bool ran() const { return m_ran; }
-
 private:
     void poll();
     void giveUp();
@@ -24,7 +22,6 @@ private:
     std::function<void(QWidget*)> m_script;
     QTimer m_poll;
     QTimer m_deadline;
-    bool m_ran = false;
 };
 
 // Processes events until `condition` holds; false after `timeoutMsec`.
