@@ -134,7 +134,7 @@ TEST_F(ServiceClient, WithoutAServiceEveryCallAnswers1)
     scenario.write(R"({"user": {"create": "0x80004005"}})");
     DRUX::DruxClientUserid client;
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 1);
-    EXPECT_EQ(client.doUpdate(list[0], 64, &sink), 1);
+    EXPECT_EQ(client.doUpdate(DRUX::DruxUpdateInfoUserid{}, 64, &sink), 1);
     EXPECT_EQ(client.stop(), 1);
     EXPECT_EQ(sink.releases, 0);
 }

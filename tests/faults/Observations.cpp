@@ -43,7 +43,7 @@ std::string Observations::check(const std::string& answer) const
         return "not captured: " + answer;
     if (parts[4].matched) {
         const std::vector<std::string>& all = lines(parts[2]);
-        return globMatches(parts[5].str().c_str(), all.back().c_str())
+        return !all.empty() && globMatches(parts[5].str().c_str(), all.back().c_str())
                    ? ""
                    : "not the last line: " + answer;
     }
