@@ -1,3 +1,4 @@
+#include "ExportTable.h"
 #include "PluginFixture.h"
 
 #include <gmock/gmock.h>
@@ -15,7 +16,7 @@ public:
 // a host does for every other answer.
 TEST_F(PluginFixture, EachActivationRegistersOneNewFactoryThatOutlivesItsBundle)
 {
-    auto bundle = newBundle();
+    auto bundle = m_plugin.newBundle();
     bundle->activate(nullptr, nullptr);
     MockBundleContext context;
     IServiceFactory* registered[2] = {};
@@ -23,7 +24,7 @@ TEST_F(PluginFixture, EachActivationRegistersOneNewFactoryThatOutlivesItsBundle)
         .WillOnce(testing::SaveArg<0>(&registered[0]))
         .WillOnce(testing::SaveArg<0>(&registered[1]));
     bundle->activate(&context, reinterpret_cast<void*>(0x1234));
-    const auto other = newBundle();
+    const auto other = m_plugin.newBundle();
     EXPECT_NE(other.get(), bundle.get());
     other->activate(&context, nullptr);
     bundle->deactivate();
@@ -38,4 +39,12 @@ TEST_F(PluginFixture, EachActivationRegistersOneNewFactoryThatOutlivesItsBundle)
         EXPECT_EQ(static_cast<void*>(qc), static_cast<void*>(factory));
         delete factory;
     }
+}
+
+// The plug-in hides everything of its own but getbundle, also what the
+// statically linked client layer brings along.
+TEST_F(PluginFixture, ExportTableNamesGetbundleAlone)
+{
+    EXPECT_EQ(exportedNames(m_plugin.library().fileName().toStdString()),
+              std::vector<std::string>{"getbundle"});
 }

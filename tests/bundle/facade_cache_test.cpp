@@ -20,7 +20,6 @@ std::wstring dllDirectory()
 }
 } // namespace
 
-// The module lies where the suite keeps it, beside the test's own folder.
 class FacadeCacheTest : public PluginFixture
 {
 protected:
@@ -31,13 +30,15 @@ protected:
     }
 };
 
-TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGoes)
+// Each factory loads and keeps a facade of its own, until it goes; one never
+// asked deletes none.
+TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndEachFactoryCachesItsOwnFacadeUntilItGoes)
 {
     const QString name = QString::fromUtf8("质量控制 ü/..\\name");
     const std::wstring before = L"/opt/earlier dir";
     SetDllDirectoryW(before.c_str());
 
-    auto factory = newFactory();
+    auto factory = m_plugin.newFactory();
     QualityControlUIFacade* facade =
         factory->getUIFacade(tag(0x11), tag(0x22), name, tag(0x44), true);
     ASSERT_NE(facade, nullptr);
@@ -60,17 +61,23 @@ TEST_F(FacadeCacheTest, ModuleEntryRunsOnceAndTheFacadeIsCachedUntilTheFactoryGo
 
     // The directory in force while the module loaded: the module's own folder,
     // unnormalised, in native separators, trailing separator kept.
-    const QString expected =
-        QDir::toNativeSeparators(moduleDirFor(QCoreApplication::applicationDirPath()));
-    EXPECT_EQ(QString::fromStdWString(p->dllDirectoryAtLoad), expected);
+    EXPECT_EQ(QString::fromStdWString(p->dllDirectoryAtLoad),
+              QDir::toNativeSeparators(moduleDir()));
 
+    auto second = m_plugin.newFactory();
+    EXPECT_NE(second->getUIFacade(nullptr, nullptr, "b", nullptr, false), facade);
+    EXPECT_EQ(p->liveFacades, live + 1);
+    m_plugin.newFactory().reset();
+    EXPECT_EQ(p->liveFacades, live + 1);
+    second.reset();
+    EXPECT_EQ(p->liveFacades, live);
     factory.reset();
     EXPECT_EQ(p->liveFacades, live - 1);
 }
 
 TEST_F(FacadeCacheTest, NullFromTheEntryIsNotCachedAndTheNextCallLoadsAgain)
 {
-    auto factory = newFactory();
+    auto factory = m_plugin.newFactory();
     qputenv(QC_RETURN_NULL_VARIABLE, "1");
     EXPECT_EQ(factory->getUIFacade(nullptr, nullptr, "n", nullptr, false), nullptr);
     const QualityControlProbe* p = probe();
@@ -84,22 +91,4 @@ TEST_F(FacadeCacheTest, NullFromTheEntryIsNotCachedAndTheNextCallLoadsAgain)
     ASSERT_NE(facade, nullptr);
     EXPECT_EQ(p->entryCalls, calls + 1);
     EXPECT_EQ(p->liveFacades, live + 1);
-}
-
-// Each factory loads and keeps a facade of its own; one never asked deletes none.
-TEST_F(FacadeCacheTest, EachFactoryOwnsItsOwnFacade)
-{
-    auto first = newFactory();
-    QualityControlUIFacade* facade = first->getUIFacade(nullptr, nullptr, "a", nullptr, false);
-    ASSERT_NE(facade, nullptr);
-    const QualityControlProbe* p = probe();
-    ASSERT_NE(p, nullptr);
-    const int live = p->liveFacades;
-    auto second = newFactory();
-    EXPECT_NE(second->getUIFacade(nullptr, nullptr, "b", nullptr, false), facade);
-    EXPECT_EQ(p->liveFacades, live + 1);
-    newFactory().reset();
-    EXPECT_EQ(p->liveFacades, live + 1);
-    second.reset();
-    EXPECT_EQ(p->liveFacades, live);
 }

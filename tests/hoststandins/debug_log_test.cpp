@@ -1,3 +1,5 @@
+#include "TextFiles.h"
+
 #include <ZubDebugLogUtils.h>
 
 #include <QFile>
@@ -14,7 +16,6 @@ TEST(DebugLogTest, FileLineKeepsPlaceholdersOfTheMessage)
     ZubDebugLogUtils::getInstance()->info("50%1 done %2%3 %4", "p.cpp", "fp", 7);
     qunsetenv("ZUB_DEBUG_LOG");
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("info: 50%1 done %2%3 %4 [fp p.cpp:7]\n"));
+    EXPECT_EQ(readFile(QFile::encodeName(path).toStdString()),
+              "info: 50%1 done %2%3 %4 [fp p.cpp:7]\n");
 }

@@ -4,7 +4,6 @@
 // holds must not grow with the number of requests or loads.
 #include "CoreFixture.h"
 #include "FakeHost.h"
-#include "LiveQObjects.h"
 #include "PluginLoader.h"
 #include "ProcessCounts.h"
 #include "TempDir.h"
@@ -15,14 +14,50 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
+// Qt's table of hooks for debugging tools (qhooks_p.h): version, size, Qt
+// version, then the calls made for each QObject constructed and destroyed.
+extern quintptr Q_CORE_EXPORT qtHookData[];
+
 namespace {
+
+enum Hook { kAddQObject = 3, kRemoveQObject = 4 };
+std::atomic<long> g_liveQObjects{0};
+quintptr g_previousHooks[kRemoveQObject + 1] = {};
+
+template <Hook kHook, int kChange>
+void countQObject(QObject* object)
+{
+    g_liveQObjects += kChange;
+    if (const quintptr previous = g_previousHooks[kHook])
+        reinterpret_cast<void (*)(QObject*)>(previous)(object);
+}
+
+// Counts the QObjects made minus those destroyed while it lives, through
+// those hooks (calling on the ones it found). One at a time.
+class LiveQObjects
+{
+public:
+    LiveQObjects()
+    {
+        g_previousHooks[kAddQObject] = qtHookData[kAddQObject];
+        g_previousHooks[kRemoveQObject] = qtHookData[kRemoveQObject];
+        qtHookData[kAddQObject] = reinterpret_cast<quintptr>(&countQObject<kAddQObject, 1>);
+        qtHookData[kRemoveQObject] = reinterpret_cast<quintptr>(&countQObject<kRemoveQObject, -1>);
+    }
+    ~LiveQObjects()
+    {
+        qtHookData[kAddQObject] = g_previousHooks[kAddQObject];
+        qtHookData[kRemoveQObject] = g_previousHooks[kRemoveQObject];
+    }
+    long count() const { return g_liveQObjects; }
+};
 
 constexpr int kRequestsPerRound = 100;
 constexpr int kLoadsPerRound = 20;
@@ -182,7 +217,7 @@ TEST_F(SoakTest, ThousandRequestsAndTwoHundredLoadsLeaveTheProcessFlat)
     EXPECT_LE(all.process.descriptors, first.process.descriptors + 2);
     EXPECT_LE(all.process.threads, first.process.threads + 1);
     EXPECT_LE(all.qobjects, first.qobjects);
-    if (residentMemoryIsTheProgramsOwn()) {
+    if (kResidentMemoryIsTheProgramsOwn) {
         EXPECT_LE(all.process.residentKiB, first.process.residentKiB + 4096);
     }
 }

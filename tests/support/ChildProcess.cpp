@@ -7,9 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#ifdef _WIN32
-#include <cctype>
-#else
+#ifndef _WIN32
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,37 +15,35 @@
 extern char** environ;
 #endif
 
+struct ChildProcess::Impl
+{
+#ifdef _WIN32
+    PROCESS_INFORMATION process{};
+#else
+    pid_t pid = -1;
+#endif
+    bool started = false;
+    std::optional<int> exitCode;
+};
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // NAME=value entries of the current environment, with `extra` set over them.
-std::vector<std::string> mergedEnvironment(const std::vector<std::string>& current,
+std::vector<std::string> mergedEnvironment(std::vector<std::string> entries,
                                            const ChildProcess::Environment& extra)
 {
-    std::vector<std::string> merged;
-    for (const std::string& entry : current) {
-        const std::string name = entry.substr(0, entry.find('=', 1));
-        const bool replaced = std::any_of(extra.begin(), extra.end(),
-                                          [&](const auto& item) { return item.first == name; });
-        if (!replaced)
-            merged.push_back(entry);
+    for (const auto& [name, value] : extra) {
+        const std::string prefix = name + "=";
+        const auto isSet = [&](const std::string& entry) { return entry.rfind(prefix, 0) == 0; };
+        entries.erase(std::remove_if(entries.begin(), entries.end(), isSet), entries.end());
+        entries.push_back(prefix + value);
     }
-    for (const auto& [name, value] : extra)
-        merged.push_back(name + "=" + value);
-    return merged;
+    return entries;
 }
 
 } // namespace
 
 #ifdef _WIN32
-
-struct ChildProcess::Impl
-{
-    PROCESS_INFORMATION process{};
-    bool started = false;
-    std::optional<int> exitCode;
-};
 
 namespace {
 
@@ -115,28 +111,21 @@ ChildProcess::~ChildProcess()
 {
     if (!m_impl->started)
         return;
-    if (!m_impl->exitCode) {
-        kill();
-        WaitForSingleObject(m_impl->process.hProcess, INFINITE);
-    }
+    kill();
+    WaitForSingleObject(m_impl->process.hProcess, INFINITE);
     CloseHandle(m_impl->process.hThread);
     CloseHandle(m_impl->process.hProcess);
 }
 
-long ChildProcess::pid() const
-{
-    return static_cast<long>(m_impl->process.dwProcessId);
-}
-
 std::optional<int> ChildProcess::wait(int timeoutMs)
 {
-    if (m_impl->started && !m_impl->exitCode &&
-        WaitForSingleObject(m_impl->process.hProcess, static_cast<DWORD>(timeoutMs)) ==
-            WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(m_impl->process.hProcess, &code);
-        m_impl->exitCode = static_cast<int>(code);
-    }
+    if (!m_impl->started || m_impl->exitCode ||
+        WaitForSingleObject(m_impl->process.hProcess, static_cast<DWORD>(timeoutMs)) !=
+            WAIT_OBJECT_0)
+        return m_impl->exitCode;
+    DWORD code = 0;
+    GetExitCodeProcess(m_impl->process.hProcess, &code);
+    m_impl->exitCode = static_cast<int>(code);
     return m_impl->exitCode;
 }
 
@@ -156,20 +145,7 @@ void ChildProcess::resume()
     ResumeThread(m_impl->process.hThread);
 }
 
-std::string ChildProcess::selfPath()
-{
-    char path[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 #else
-
-struct ChildProcess::Impl
-{
-    pid_t pid = -1;
-    std::optional<int> exitCode;
-};
 
 namespace {
 
@@ -190,12 +166,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts)
     return pointers;
 }
 
-// A shell's convention: a child ended by signal n reports 128 + n.
-int exitCodeOf(int status)
-{
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 } // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
@@ -207,44 +177,31 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     std::vector<std::string> envTexts = mergedEnvironment(currentEnvironment(), extraEnvironment);
     std::vector<char*> argv = pointersTo(argvTexts);
     std::vector<char*> envp = pointersTo(envTexts);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) == 0)
-        m_impl->pid = pid;
+    m_impl->started =
+        posix_spawn(&m_impl->pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) == 0;
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (!m_impl->exitCode && m_impl->pid > 0) {
+    if (m_impl->started && !m_impl->exitCode) {
         kill();
-        int status = 0;
-        waitpid(m_impl->pid, &status, 0);
+        waitpid(m_impl->pid, nullptr, 0);
     }
-}
-
-long ChildProcess::pid() const
-{
-    return static_cast<long>(m_impl->pid);
 }
 
 std::optional<int> ChildProcess::wait(int timeoutMs)
 {
-    if (m_impl->pid <= 0 || m_impl->exitCode)
-        return m_impl->exitCode;
-    waitUntil(
-        [this] {
-            int status = 0;
-            if (waitpid(m_impl->pid, &status, WNOHANG) != m_impl->pid)
-                return false;
-            m_impl->exitCode = exitCodeOf(status);
-            return true;
-        },
-        timeoutMs);
+    int status = 0;
+    const auto ended = [&] { return waitpid(m_impl->pid, &status, WNOHANG) == m_impl->pid; };
+    // A shell's convention: a child ended by signal n reports 128 + n.
+    if (m_impl->started && !m_impl->exitCode && waitUntil(ended, timeoutMs))
+        m_impl->exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return m_impl->exitCode;
 }
 
 void ChildProcess::kill()
 {
-    if (m_impl->pid > 0 && !m_impl->exitCode)
+    if (m_impl->started && !m_impl->exitCode)
         ::kill(m_impl->pid, SIGKILL);
 }
 
@@ -258,18 +215,25 @@ void ChildProcess::resume()
     ::kill(m_impl->pid, SIGCONT);
 }
 
-std::string ChildProcess::selfPath()
-{
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
-}
-
 #endif
 
 bool ChildProcess::started() const
 {
-    return pid() > 0;
+    return m_impl->started;
+}
+
+std::string ChildProcess::selfPath()
+{
+    char path[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string native = path;
+#ifndef _WIN32
+    // The loader spells it as under Wine: "Z:" before the root, '\' between names.
+    if (native.size() >= 2 && native[1] == ':')
+        native.erase(0, 2);
+    std::replace(native.begin(), native.end(), '\\', '/');
+#endif
+    return native;
 }
 
 std::vector<std::string> ChildProcess::testArguments(const std::string& testName)
@@ -279,12 +243,11 @@ std::vector<std::string> ChildProcess::testArguments(const std::string& testName
 
 bool ChildProcess::waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        if (condition())
-            return true;
-        if (Clock::now() >= deadline)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return true;
 }

@@ -10,8 +10,8 @@
 // of it (a disabled test started by name with testArguments(), reading what
 // it needs from the environment; gtest exits 0 when it passed), or another
 // program, with extra environment variables. The child shares the parent's
-// standard streams. A child still running when its ChildProcess goes is
-// killed and reaped. Not copyable; one thread at a time per object.
+// standard streams; one still running when its ChildProcess goes is killed
+// and reaped. One thread at a time per object.
 class ChildProcess
 {
 public:
@@ -27,7 +27,6 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const;
-    long pid() const;
     // The exit code once the child has ended, nothing if it is still running
     // after timeoutMs. May be called again after a time-out.
     std::optional<int> wait(int timeoutMs);

@@ -1,12 +1,11 @@
 #include "CoreScenario.h"
 
-#include "RegistryFixture.h"
 #include "TestPaths.h"
+#include "TextFiles.h"
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace {
 
@@ -23,17 +22,14 @@ std::string regString(const std::string& text)
     return quoted + "\"";
 }
 
-// Sets (or, with an empty value, removes) a variable of this process's
-// environment; children started later inherit it.
+// Sets a variable of this process's environment, which children started
+// later inherit; the core takes an empty one for none.
 void setEnvironment(const std::string& name, const std::string& value)
 {
 #ifdef _WIN32
     _putenv_s(name.c_str(), value.c_str());
 #else
-    if (value.empty())
-        unsetenv(name.c_str());
-    else
-        setenv(name.c_str(), value.c_str(), 1);
+    setenv(name.c_str(), value.c_str(), 1);
 #endif
 }
 
@@ -46,8 +42,7 @@ CoreScenario::CoreScenario(const std::string& json)
     m_previous = previous ? previous : "";
     write(json);
     setEnvironment(kScenarioVariable, m_path);
-    m_registry = std::make_unique<RegistryFixture>();
-    m_registry->install(registryText(installFolder()));
+    m_registry.install(registryText(installFolder()));
 }
 
 CoreScenario::~CoreScenario()
@@ -57,7 +52,7 @@ CoreScenario::~CoreScenario()
 
 void CoreScenario::write(const std::string& json)
 {
-    std::ofstream(m_path, std::ios::binary | std::ios::trunc) << json;
+    writeFile(m_path, json);
 }
 
 std::string CoreScenario::installFolder()

@@ -1,10 +1,8 @@
 #pragma once
+#include "RegistryFixture.h"
 #include "TempDir.h"
 
-#include <memory>
 #include <string>
-
-class RegistryFixture;
 
 // A scenario for the stand-in platform core, in force while the object
 // lives: the JSON goes to a file of a fresh folder that QORCORE_SCENARIO
@@ -40,6 +38,6 @@ public:
 private:
     TempDir m_folder;
     std::string m_path;
-    std::unique_ptr<RegistryFixture> m_registry;
+    RegistryFixture m_registry;
     std::string m_previous;
 };

@@ -5,15 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 
-#ifdef _WIN32
-// OutputDebugStringA raises DBG_PRINTEXCEPTION_C before it looks for a
-// debugger; a vectored handler sees it first and lets it go on.
-#ifndef DBG_PRINTEXCEPTION_C
-#define DBG_PRINTEXCEPTION_C 0x40010006L
-#endif
-#else
+#ifndef _WIN32
 #include <winport/debughook.h>
 #endif
 
@@ -29,21 +22,19 @@ struct Registry
     std::vector<DebugCapture*> captures;
 };
 
-Registry& registry()
-{
-    static Registry* instance = new Registry;
-    return *instance;
-}
+// Never destroyed: libraries still speak while the process ends.
+Registry& g_registry = *new Registry;
 
 void deliver(const char* text)
 {
-    Registry& reg = registry();
-    std::lock_guard<std::mutex> guard(reg.mutex);
-    for (DebugCapture* capture : reg.captures)
+    std::lock_guard<std::mutex> guard(g_registry.mutex);
+    for (DebugCapture* capture : g_registry.captures)
         capture->add(text);
 }
 
 #ifdef _WIN32
+// OutputDebugStringA raises DBG_PRINTEXCEPTION_C before it looks for a
+// debugger; a vectored handler sees it first and lets it go on.
 LONG CALLBACK onException(PEXCEPTION_POINTERS info)
 {
     const EXCEPTION_RECORD* record = info->ExceptionRecord;
@@ -55,19 +46,13 @@ LONG CALLBACK onException(PEXCEPTION_POINTERS info)
 
 void installHook()
 {
-    static PVOID handler = AddVectoredExceptionHandler(1, onException);
-    (void)handler;
+    [[maybe_unused]] static const PVOID handler = AddVectoredExceptionHandler(1, onException);
 }
 #else
-void onDebugText(const char* text, void*)
-{
-    deliver(text);
-}
-
 // Set again by every capture, in case a test replaced the hook meanwhile.
 void installHook()
 {
-    winport_set_debug_hook(onDebugText, nullptr);
+    winport_set_debug_hook([](const char* text, void*) { deliver(text); }, nullptr);
 }
 #endif
 
@@ -77,17 +62,15 @@ DebugCapture::DebugCapture()
 {
     // Outside the list's lock: setting the hook waits for texts in delivery.
     installHook();
-    Registry& reg = registry();
-    std::lock_guard<std::mutex> guard(reg.mutex);
-    reg.captures.push_back(this);
+    std::lock_guard<std::mutex> guard(g_registry.mutex);
+    g_registry.captures.push_back(this);
 }
 
 DebugCapture::~DebugCapture()
 {
-    Registry& reg = registry();
-    std::lock_guard<std::mutex> guard(reg.mutex);
-    reg.captures.erase(std::remove(reg.captures.begin(), reg.captures.end(), this),
-                       reg.captures.end());
+    std::lock_guard<std::mutex> guard(g_registry.mutex);
+    auto& captures = g_registry.captures;
+    captures.erase(std::remove(captures.begin(), captures.end(), this), captures.end());
 }
 
 std::vector<std::string> DebugCapture::lines() const

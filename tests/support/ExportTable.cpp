@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <sstream>
 
 #ifdef _WIN32
 
@@ -38,16 +37,10 @@ std::vector<std::string> exportedNames(const std::string& libraryPath)
     FILE* output = popen(command.c_str(), "r");
     if (!output)
         return names;
-    char line[1024];
-    while (fgets(line, sizeof line, output)) {
-        std::istringstream fields(line);
-        std::string field;
-        std::string last;
-        while (fields >> field)
-            last = field;
-        if (!last.empty())
-            names.push_back(last);
-    }
+    // Each line: address, type, name.
+    char name[1024];
+    while (std::fscanf(output, "%*s %*s %1023s", name) == 1)
+        names.emplace_back(name);
     pclose(output);
     return names;
 }

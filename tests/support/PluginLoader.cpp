@@ -2,15 +2,19 @@
 
 #include <QCoreApplication>
 
-std::unique_ptr<IZubQualityControlServiceFactory> KeepingContext::takeFactory()
+#include <vector>
+
+namespace {
+// A host's bundle context that keeps what gets registered.
+struct KeepingContext : IBundleContext
 {
-    if (factories.size() != 1)
-        return nullptr;
-    auto* factory = dynamic_cast<IZubQualityControlServiceFactory*>(factories.front().get());
-    if (factory)
-        factories.front().release();
-    return std::unique_ptr<IZubQualityControlServiceFactory>(factory);
-}
+    void registerServiceFactory(IServiceFactory* factory) override
+    {
+        factories.emplace_back(factory);
+    }
+    std::vector<std::unique_ptr<IServiceFactory>> factories;
+};
+} // namespace
 
 PluginLoader::PluginLoader()
     : PluginLoader(QCoreApplication::applicationDirPath() + "/" + PLUGIN_FILE)
@@ -30,7 +34,13 @@ std::unique_ptr<IZubQualityControlServiceFactory> PluginLoader::activate(IBundle
 {
     KeepingContext context;
     bundle.activate(&context, nullptr);
-    return context.takeFactory();
+    if (context.factories.size() != 1)
+        return nullptr;
+    auto* factory =
+        dynamic_cast<IZubQualityControlServiceFactory*>(context.factories.front().get());
+    if (factory)
+        context.factories.front().release();
+    return std::unique_ptr<IZubQualityControlServiceFactory>(factory);
 }
 
 std::unique_ptr<IZubQualityControlServiceFactory> PluginLoader::newFactory()

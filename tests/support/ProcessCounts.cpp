@@ -5,14 +5,6 @@
 
 #include <psapi.h>
 #include <tlhelp32.h>
-#else
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#endif
-
-#ifdef _WIN32
 
 ProcessCounts processCounts()
 {
@@ -33,25 +25,19 @@ ProcessCounts processCounts()
 }
 
 #else
+#include <unistd.h>
 
-namespace {
-
-long entriesOf(const char* folder)
-{
-    long entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
-        ++entries;
-    return entries;
-}
-
-} // namespace
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 ProcessCounts processCounts()
 {
+    using std::filesystem::directory_iterator;
     ProcessCounts counts;
     // The listing's own descriptor is among the entries.
-    counts.descriptors = entriesOf("/proc/self/fd") - 1;
-    counts.threads = entriesOf("/proc/self/task");
+    counts.descriptors = std::distance(directory_iterator("/proc/self/fd"), {}) - 1;
+    counts.threads = std::distance(directory_iterator("/proc/self/task"), {});
     long size = 0;
     long resident = 0;
     std::ifstream("/proc/self/statm") >> size >> resident;
@@ -60,12 +46,3 @@ ProcessCounts processCounts()
 }
 
 #endif
-
-bool residentMemoryIsTheProgramsOwn()
-{
-#ifdef __SANITIZE_ADDRESS__
-    return false;
-#else
-    return true;
-#endif
-}

@@ -15,4 +15,8 @@ ProcessCounts processCounts();
 // Whether resident memory shows what the program keeps: not under
 // AddressSanitizer, whose quarantine holds freed blocks back by design (it
 // checks for leaks itself).
-bool residentMemoryIsTheProgramsOwn();
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kResidentMemoryIsTheProgramsOwn = false;
+#else
+constexpr bool kResidentMemoryIsTheProgramsOwn = true;
+#endif

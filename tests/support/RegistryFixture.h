@@ -22,12 +22,8 @@ public:
     bool install(const std::string& regText);
 
 private:
-    void deleteNamedKeys();      // Windows only
-    bool keysArePresent() const; // Windows only
-
     TempDir m_dir;
     std::string m_file;
     std::vector<std::string> m_keys; // the keys the installed text names
-    bool m_hadPrevious = false;
-    std::string m_previous; // what WINPORT_REGISTRY named before
+    std::string m_previous;          // what WINPORT_REGISTRY named before
 };

@@ -1,5 +1,6 @@
 #include "TextFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -16,11 +17,11 @@ void writeFile(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::vector<std::string> linesOfFile(const std::string& path)
+std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
-    for (std::string line; std::getline(file, line);) {
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
@@ -28,11 +29,15 @@ std::vector<std::string> linesOfFile(const std::string& path)
     return lines;
 }
 
+std::vector<std::string> linesOfFile(const std::string& path)
+{
+    return linesOf(readFile(path));
+}
+
 int linesWith(const std::string& text, const std::string& part)
 {
-    std::istringstream lines(text);
-    int count = 0;
-    for (std::string line; std::getline(lines, line);)
-        count += line.find(part) != std::string::npos ? 1 : 0;
-    return count;
+    const std::vector<std::string> lines = linesOf(text);
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+    }));
 }
