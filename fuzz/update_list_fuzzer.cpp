@@ -7,6 +7,7 @@
 #include <libdruxclient/DruxClientUserid.h>
 #include <qor/DruxCodes.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -21,13 +22,10 @@ int parseAfterOneRecord(const std::string& json)
     const int code = Client::parseUpdateList(json, list);
     if (list[0].appname != "kept")
         std::abort();
+    const auto unchecked = [](const Record& record) { return record.canUpdate != 1; };
     if (code == DRUXCODE::kOk) {
-        if (list.size() < 2)
+        if (list.size() < 2 || std::any_of(list.begin() + 1, list.end(), unchecked))
             std::abort();
-        for (size_t i = 1; i < list.size(); ++i) {
-            if (list[i].canUpdate != 1)
-                std::abort();
-        }
     } else if ((code != DRUXCODE::kListEmpty && code != DRUXCODE::kListNotJson) ||
                list.size() != 1) {
         std::abort();

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include <utility>
+#include <optional>
 
 namespace {
 
@@ -28,32 +28,28 @@ bool runQuietly(const std::string& command)
     return std::system((command + " >nul 2>&1").c_str()) == 0;
 }
 
-// "HKEY_LOCAL_MACHINE\path" as root and path; a null root for roots the tests do not use.
-std::pair<HKEY, std::string> rootAndPath(const std::string& key)
+// The path of "HKEY_LOCAL_MACHINE\path" below its root, the one root that
+// tests write; nothing for another.
+std::optional<std::string> machinePath(const std::string& key)
 {
-    const size_t slash = key.find('\\');
-    const std::string root = key.substr(0, slash);
-    if (slash == std::string::npos)
-        return {nullptr, ""};
-    if (_stricmp(root.c_str(), "HKEY_LOCAL_MACHINE") == 0)
-        return {HKEY_LOCAL_MACHINE, key.substr(slash + 1)};
-    if (_stricmp(root.c_str(), "HKEY_CURRENT_USER") == 0)
-        return {HKEY_CURRENT_USER, key.substr(slash + 1)};
-    return {nullptr, ""};
+    const std::string root = "HKEY_LOCAL_MACHINE\\";
+    if (key.size() <= root.size() || _strnicmp(key.c_str(), root.c_str(), root.size()) != 0)
+        return std::nullopt;
+    return key.substr(root.size());
 }
 
 // Through the API rather than `reg delete`: a program started under Wine
 // costs a tenth of a second, and tests install keys often.
 void deleteTree(const std::string& key, REGSAM view)
 {
-    const auto [root, path] = rootAndPath(key);
+    const auto path = machinePath(key);
     HKEY opened = nullptr;
-    if (!root ||
-        RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened) != ERROR_SUCCESS)
+    if (!path || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path->c_str(), 0, KEY_ALL_ACCESS | view,
+                               &opened) != ERROR_SUCCESS)
         return;
     RegDeleteTreeA(opened, nullptr);
     RegCloseKey(opened);
-    RegDeleteKeyExA(root, path.c_str(), view, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path->c_str(), view, 0);
 }
 
 void deleteKeys(const std::vector<std::string>& keys)
@@ -66,9 +62,10 @@ void deleteKeys(const std::vector<std::string>& keys)
 
 bool isPresent(const std::string& key)
 {
-    const auto [root, path] = rootAndPath(key);
+    const auto path = machinePath(key);
     HKEY opened = nullptr;
-    if (!root || RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    if (!path ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, path->c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return false;
     RegCloseKey(opened);
     return true;
