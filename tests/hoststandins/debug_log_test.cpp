@@ -1,5 +1,3 @@
-#include "TextFiles.h"
-
 #include <ZubDebugLogUtils.h>
 
 #include <QFile>
@@ -16,6 +14,7 @@ TEST(DebugLogTest, FileLineKeepsPlaceholdersOfTheMessage)
     ZubDebugLogUtils::getInstance()->info("50%1 done %2%3 %4", "p.cpp", "fp", 7);
     qunsetenv("ZUB_DEBUG_LOG");
 
-    EXPECT_EQ(readFile(QFile::encodeName(path).toStdString()),
-              "info: 50%1 done %2%3 %4 [fp p.cpp:7]\n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("info: 50%1 done %2%3 %4 [fp p.cpp:7]\n"));
 }
