@@ -33,7 +33,7 @@ LogFixture::~LogFixture()
     unload();
 }
 
-bool LogFixture::load(const std::string& directory)
+bool LogFixture::load()
 {
     const fs::path probe = fs::path(ChildProcess::selfPath()).parent_path() / LOGGER_PROBE_FILE;
     m_module = LoadLibraryA(probe.string().c_str());
@@ -42,7 +42,8 @@ bool LogFixture::load(const std::string& directory)
         return false;
     }
     using Start = void (*)(const char*, const char*, const char*);
-    probeFunction<Start>(m_module, "probeStart")(directory.c_str(), nullptr, m_eventBase.c_str());
+    probeFunction<Start>(m_module, "probeStart")(m_dir.path().c_str(), nullptr,
+                                                 m_eventBase.c_str());
     return true;
 }
 
@@ -94,7 +95,13 @@ void LogFixture::write(int index, const std::string& bytes, int secondsAgo) cons
 
 std::vector<std::string> LogFixture::lines(int index) const
 {
-    return splitLines(read(index));
+    const std::string bytes = read(index);
+    std::vector<std::string> result;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        result.push_back(bytes.substr(start, end - start));
+    result.push_back(bytes.substr(start));
+    return result;
 }
 
 std::unique_ptr<ChildProcess> LogFixture::startWriter(int first, int lines, size_t base,
@@ -112,16 +119,6 @@ std::unique_ptr<ChildProcess> LogFixture::startWriter(int first, int lines, size
     EXPECT_TRUE(ChildProcess::waitUntil(
         [&] { return fs::exists(m_dir.file("ready." + std::to_string(first))); }, 60000));
     return child;
-}
-
-std::vector<std::string> splitLines(const std::string& bytes)
-{
-    std::vector<std::string> result;
-    size_t start = 0;
-    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
-        result.push_back(bytes.substr(start, end - start));
-    result.push_back(bytes.substr(start));
-    return result;
 }
 
 std::string idsOfThisThread()

@@ -31,8 +31,7 @@ protected:
     ~LogFixture() override;
 
     // False (with a failure recorded) when the probe does not load.
-    bool load() { return load(m_dir.path()); }
-    bool load(const std::string& directory);
+    bool load();
     void log(const std::string& text);
     void logW(const std::wstring& text);
     void unload();
@@ -69,8 +68,6 @@ private:
     HMODULE m_module = nullptr;
 };
 
-// Splits at CR LF; what follows the last CR LF (possibly empty) ends the list.
-std::vector<std::string> splitLines(const std::string& bytes);
 // "pid   tid   " as a line stamps this thread.
 std::string idsOfThisThread();
 
