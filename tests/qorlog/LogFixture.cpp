@@ -1,6 +1,5 @@
 #include "LogFixture.h"
 
-#include "ChildProcess.h"
 #include "TextFiles.h"
 #include <libdruxclient/qorlog.h>
 
@@ -34,7 +33,7 @@ LogFixture::~LogFixture()
     unload();
 }
 
-bool LogFixture::load(const std::string& directory)
+bool LogFixture::load()
 {
     const fs::path probe = fs::path(ChildProcess::selfPath()).parent_path() / LOGGER_PROBE_FILE;
     m_module = LoadLibraryA(probe.string().c_str());
@@ -43,7 +42,8 @@ bool LogFixture::load(const std::string& directory)
         return false;
     }
     using Start = void (*)(const char*, const char*, const char*);
-    probeFunction<Start>(m_module, "probeStart")(directory.c_str(), nullptr, m_eventBase.c_str());
+    probeFunction<Start>(m_module, "probeStart")(m_dir.path().c_str(), nullptr,
+                                                 m_eventBase.c_str());
     return true;
 }
 
@@ -95,17 +95,30 @@ void LogFixture::write(int index, const std::string& bytes, int secondsAgo) cons
 
 std::vector<std::string> LogFixture::lines(int index) const
 {
-    return splitLines(read(index));
-}
-
-std::vector<std::string> splitLines(const std::string& bytes)
-{
+    const std::string bytes = read(index);
     std::vector<std::string> result;
     size_t start = 0;
     for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
         result.push_back(bytes.substr(start, end - start));
     result.push_back(bytes.substr(start));
     return result;
+}
+
+std::unique_ptr<ChildProcess> LogFixture::startWriter(int first, int lines, size_t base,
+                                                      ChildProcess::Environment settings) const
+{
+    settings.insert(settings.end(), {{"QORLOG_DIR", m_dir.path()},
+                                     {"QORLOG_WRITER", std::to_string(first)},
+                                     {"QORLOG_LINES", std::to_string(lines)},
+                                     {"QORLOG_BASE", std::to_string(base)},
+                                     {"QORLOG_EVENTS", m_eventBase}});
+    auto child = std::make_unique<ChildProcess>(
+        ChildProcess::selfPath(), ChildProcess::testArguments("QorlogChild.DISABLED_writeNumbered"),
+        settings);
+    EXPECT_TRUE(child->started());
+    EXPECT_TRUE(ChildProcess::waitUntil(
+        [&] { return fs::exists(m_dir.file("ready." + std::to_string(first))); }, 60000));
+    return child;
 }
 
 std::string idsOfThisThread()
@@ -115,12 +128,6 @@ std::string idsOfThisThread()
                   static_cast<unsigned long>(GetCurrentProcessId()),
                   static_cast<unsigned long>(GetCurrentThreadId()));
     return ids;
-}
-
-bool endsWith(const std::string& text, const std::string& end)
-{
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 std::string numbered(int writer, int number, size_t base)
@@ -153,10 +160,10 @@ NumberedLines surveyNumbered(const std::vector<std::string>& lines, size_t base)
 
 // A writer process of QORLOG_DIR's log: QORLOG_THREADS threads (1 if unset)
 // write QORLOG_LINES numbered lines of base QORLOG_BASE each, as writers
-// QORLOG_WRITER and on. With QORLOG_FILE it first holds that file's line lock
-// and freezes, as a writer halted in a debugger inside a line does; with
-// QORLOG_GO it starts once that file exists. It leaves ready.<first writer>,
-// delay.<writer> (the sum of its lines slower than 100 ms) and
+// QORLOG_WRITER and on. It leaves ready.<first writer>, then with QORLOG_FILE
+// holds that file's line lock and freezes, as a writer halted in a debugger
+// inside a line does; with QORLOG_GO it starts once that file exists. It
+// leaves delay.<writer> (the sum of its lines slower than 100 ms) and
 // switches.<first writer> (the file switches it saw).
 TEST(QorlogChild, DISABLED_writeNumbered)
 {
@@ -170,13 +177,13 @@ TEST(QorlogChild, DISABLED_writeNumbered)
     const auto base = static_cast<size_t>(number("QORLOG_BASE", 0));
     DebugCapture debug;
     qorlog* logger = qorlog::instance(dir.c_str(), nullptr, std::getenv("QORLOG_EVENTS"));
-    if (const char* path = std::getenv("QORLOG_FILE")) {
-        const HANDLE file = lockLinesOf(path);
-        std::ofstream(std::string(path) + ".locked").put('\n');
+    const char* held = std::getenv("QORLOG_FILE");
+    const HANDLE file = held ? lockLinesOf(held) : nullptr;
+    std::ofstream(dir + "/ready." + std::to_string(first)).put('\n');
+    if (held) {
         ChildProcess::freezeThisProcess();
         unlockLines(file);
     }
-    std::ofstream(dir + "/ready." + std::to_string(first)).put('\n');
     const char* go = std::getenv("QORLOG_GO");
     ASSERT_TRUE(!go || ChildProcess::waitUntil([&] { return fs::exists(go); }, 60000));
 

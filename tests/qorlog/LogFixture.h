@@ -1,17 +1,23 @@
 #pragma once
+#include "ChildProcess.h"
 #include "DebugCapture.h"
 #include "LogLines.h"
 #include "TempDir.h"
 
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+using testing::ElementsAre;
+using testing::EndsWith;
 
 // A fresh folder with presence events of its own, the debugger output, and
 // the probe module: each load of it holds a fresh logger writing
@@ -25,8 +31,7 @@ protected:
     ~LogFixture() override;
 
     // False (with a failure recorded) when the probe does not load.
-    bool load() { return load(m_dir.path()); }
-    bool load(const std::string& directory);
+    bool load();
     void log(const std::string& text);
     void logW(const std::wstring& text);
     void unload();
@@ -49,6 +54,10 @@ protected:
     // The file's lines without their CR LF; a tail without one is the last element.
     std::vector<std::string> lines(int index) const;
     bool debugContains(const std::string& text) const { return m_debug.contains(text); }
+    // A writer process of the folder's log (QorlogChild.DISABLED_writeNumbered)
+    // with `settings` besides those of its writers, once it is ready.
+    std::unique_ptr<ChildProcess> startWriter(int first, int lines, size_t base,
+                                              ChildProcess::Environment settings) const;
 
     TempDir m_dir;
     DebugCapture m_debug;
@@ -59,11 +68,8 @@ private:
     HMODULE m_module = nullptr;
 };
 
-// Splits at CR LF; what follows the last CR LF (possibly empty) ends the list.
-std::vector<std::string> splitLines(const std::string& bytes);
 // "pid   tid   " as a line stamps this thread.
 std::string idsOfThisThread();
-bool endsWith(const std::string& text, const std::string& end);
 
 // Writer `writer`'s line `number`: "W<writer> #<number> " and `base` to
 // 2 * `base` letters, so that a whole line tells itself from a torn one.

@@ -2,8 +2,6 @@
 
 #include <filesystem>
 
-namespace fs = std::filesystem;
-
 using FileChoice = LogFixture;
 
 TEST_F(FileChoice, WithoutFilesFileOneIsCreatedAndMarkedInUse)
@@ -11,11 +9,8 @@ TEST_F(FileChoice, WithoutFilesFileOneIsCreatedAndMarkedInUse)
     ASSERT_TRUE(load());
     log("first");
 
-    const auto file1 = lines(1);
-    ASSERT_EQ(file1.size(), 2u);
-    EXPECT_TRUE(endsWith(file1[0], " first"));
-    EXPECT_EQ(file1[1], "");
-    EXPECT_FALSE(fs::exists(file(2)));
+    EXPECT_THAT(lines(1), ElementsAre(EndsWith(" first"), ""));
+    EXPECT_FALSE(std::filesystem::exists(file(2)));
     EXPECT_TRUE(eventHeld(1));
     EXPECT_FALSE(eventHeld(2));
     EXPECT_TRUE(
@@ -30,10 +25,7 @@ TEST_F(FileChoice, TheNewerFileTwoIsContinued)
     ASSERT_TRUE(load());
     log("next");
 
-    const auto file2 = lines(2);
-    ASSERT_EQ(file2.size(), 3u);
-    EXPECT_EQ(file2[0], "newer");
-    EXPECT_TRUE(endsWith(file2[1], " next"));
+    EXPECT_THAT(lines(2), ElementsAre("newer", EndsWith(" next"), ""));
     EXPECT_EQ(read(1), "older\r\n");
     EXPECT_TRUE(eventHeld(2));
     EXPECT_FALSE(eventHeld(1));
@@ -46,6 +38,6 @@ TEST_F(FileChoice, FileOneWinsATie)
     ASSERT_TRUE(load());
     log("next");
 
-    EXPECT_EQ(lines(1).size(), 3u);
+    EXPECT_THAT(lines(1), ElementsAre("one", EndsWith(" next"), ""));
     EXPECT_EQ(read(2), "two\r\n");
 }

@@ -1,6 +1,5 @@
 #include "LogFixture.h"
 
-#include "ChildProcess.h"
 #include "TextFiles.h"
 #include <libdruxclient/qorlog.h>
 
@@ -15,15 +14,12 @@ TEST_F(Lifecycle, UnloadStopsTheLoggerAndTheNextLoadStartsAnother)
     unload();
 
     ASSERT_FALSE(m_debug.lines().empty());
-    EXPECT_TRUE(endsWith(m_debug.lines().back(), "QorLogProbeModu qorlog stop\n"));
+    EXPECT_THAT(m_debug.lines().back(), EndsWith("QorLogProbeModu qorlog stop\n"));
     // The presence event stays with the process, so the next logger shares file 1.
     ASSERT_TRUE(load());
     log("after");
     EXPECT_TRUE(debugContains("log file 1 we switched to has opened with '" + eventName(1) + "'"));
-    const auto file1 = lines(1);
-    ASSERT_EQ(file1.size(), 3u);
-    EXPECT_TRUE(endsWith(file1[0], " before"));
-    EXPECT_TRUE(endsWith(file1[1], " after"));
+    EXPECT_THAT(lines(1), ElementsAre(EndsWith(" before"), EndsWith(" after"), ""));
 }
 
 TEST(QorlogChild, DISABLED_logWithDefaults)
@@ -43,6 +39,5 @@ TEST(Defaults, NullNameAndEventBaseMeanQorcoreAndAShortTagIsPadded)
     ASSERT_TRUE(child.started());
     EXPECT_EQ(child.wait(60000), 0);
 
-    const std::string text = readFile(dir.file("qorcore.1.txt"));
-    EXPECT_TRUE(endsWith(text, " qorlog     default line\r\n")) << text;
+    EXPECT_THAT(readFile(dir.file("qorcore.1.txt")), EndsWith(" qorlog     default line\r\n"));
 }

@@ -24,7 +24,7 @@ TEST_F(LineFormat, EachLineBreakIsStoredAsCrLf)
     log("one\ntwo");
 
     const std::string bytes = read(1);
-    EXPECT_TRUE(endsWith(bytes, " one\r\ntwo\r\n"));
+    EXPECT_THAT(bytes, EndsWith(" one\r\ntwo\r\n"));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'),
               std::count(bytes.begin(), bytes.end(), '\r'));
 }
@@ -43,7 +43,7 @@ TEST_F(LineFormat, LinesAreCutAt8192Characters)
     EXPECT_EQ(file[1].substr(stamp), std::string(8192 - stamp - 1, 'f'));
     EXPECT_EQ(file[2].substr(stamp, 8192 - stamp), std::string(8192 - stamp, 'c'));
     EXPECT_TRUE(stampedThisYear(file[2].substr(8192)));
-    EXPECT_TRUE(endsWith(file[2], " end"));
+    EXPECT_THAT(file[2], EndsWith(" end"));
 }
 
 TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
@@ -56,7 +56,7 @@ TEST_F(LineFormat, WideTextIsWrittenInTheAnsiCodePage)
     ASSERT_TRUE(load());
     logW(text);
 
-    EXPECT_TRUE(endsWith(lines(1)[0], std::string(" ") + expected));
+    EXPECT_THAT(lines(1)[0], EndsWith(std::string(" ") + expected));
 }
 
 // A conversion that fails for another reason than a short buffer (a code page

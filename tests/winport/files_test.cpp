@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 #include "TempDir.h"
+#include "TextFiles.h"
 
 #include <windows.h>
 #include <io.h>
@@ -8,24 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <thread>
 
+// The client log's ways with its files where Windows differs from a plain
+// POSIX reading: the C runtime's appends need a lock around each line, and a
+// lock, as the event that marks a file in use, ends with the process that
+// held it.
 namespace {
 
 constexpr DWORD kTryExclusive = LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY;
-
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 HANDLE openFile(const std::string& path, DWORD disposition)
 {
@@ -43,12 +36,6 @@ FILE* openStream(const std::string& path, DWORD disposition, int flags, const ch
     return fd == -1 ? nullptr : _fdopen(fd, mode);
 }
 
-void writeLine(FILE* stream, const std::string& line)
-{
-    fwrite(line.data(), 1, line.size(), stream);
-    fflush(stream);
-}
-
 BOOL lockRange(HANDLE file, DWORD flags, DWORD offset, DWORD length)
 {
     OVERLAPPED at{};
@@ -56,31 +43,25 @@ BOOL lockRange(HANDLE file, DWORD flags, DWORD offset, DWORD length)
     return LockFileEx(file, flags, 0, length, 0, &at);
 }
 
-BOOL unlockRange(HANDLE file, DWORD offset, DWORD length)
+// The last error a fresh CreateEventA of `name` sees; the handle is closed.
+DWORD probeEvent(const std::string& name)
 {
-    OVERLAPPED at{};
-    at.Offset = offset;
-    return UnlockFileEx(file, 0, length, 0, &at);
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+    const DWORD error = GetLastError();
+    EXPECT_NE(event, nullptr);
+    CloseHandle(event);
+    return error;
 }
 
 } // namespace
-
-// The client log's ways with its files where Windows differs from a plain
-// POSIX reading: the C runtime's appends need a lock around each line, and a
-// lock ends with the process that held it.
-class Files : public ::testing::Test
-{
-protected:
-    TempDir dir;
-    std::string existing = dir.file("existing.txt");
-};
 
 // Two threads, each with its own handle and stream, append 40 lines of 8193
 // characters, every second one a newline (12290 bytes once translated), each
 // line under an exclusive lock of the whole file, as appending writers need
 // on Windows. Every line must arrive whole.
-TEST_F(Files, longLinesOfTwoThreadsUnderLocksStayWholeAndDoubleTheirNewlines)
+TEST(Files, longLinesOfTwoThreadsUnderLocksStayWholeAndDoubleTheirNewlines)
 {
+    TempDir dir;
     const std::string path = dir.file("long.log");
     auto lineOf = [](char c) {
         std::string line(8193, '\n');
@@ -92,10 +73,13 @@ TEST_F(Files, longLinesOfTwoThreadsUnderLocksStayWholeAndDoubleTheirNewlines)
         FILE* stream = openStream(path, OPEN_ALWAYS, _O_TEXT | _O_APPEND, "atc");
         ASSERT_NE(stream, nullptr);
         HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+        const std::string line = lineOf(c);
+        OVERLAPPED whole{};
         for (int i = 0; i < 40; ++i) {
-            ASSERT_TRUE(lockRange(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD));
-            writeLine(stream, lineOf(c));
-            ASSERT_TRUE(unlockRange(file, 0, MAXDWORD));
+            ASSERT_TRUE(LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, 0, &whole));
+            fwrite(line.data(), 1, line.size(), stream);
+            fflush(stream);
+            ASSERT_TRUE(UnlockFileEx(file, 0, MAXDWORD, 0, &whole));
         }
         fclose(stream);
     };
@@ -109,7 +93,7 @@ TEST_F(Files, longLinesOfTwoThreadsUnderLocksStayWholeAndDoubleTheirNewlines)
             line.insert(at, 1, '\r');
         return line;
     };
-    const std::string content = readAll(path);
+    const std::string content = readFile(path);
     const std::string lineA = translated(lineOf('a'));
     const std::string lineB = translated(lineOf('b'));
     ASSERT_EQ(content.size(), 80 * lineA.size());
@@ -119,28 +103,36 @@ TEST_F(Files, longLinesOfTwoThreadsUnderLocksStayWholeAndDoubleTheirNewlines)
     }
 }
 
-// Child mode: holds an exclusive lock on bytes 0..99 of ZUB_FILE, says so
-// with the file ZUB_READY, and keeps it until killed.
-TEST(FilesChild, DISABLED_holdLock)
+// Child mode: holds the event ZUB_EVENT and an exclusive lock on bytes 0..99
+// of ZUB_FILE, says so with the file ZUB_READY, and keeps both until killed.
+TEST(FilesChild, DISABLED_holdLockAndEvent)
 {
-    HANDLE file = openFile(std::getenv("ZUB_FILE"), OPEN_ALWAYS);
-    ASSERT_TRUE(lockRange(file, kTryExclusive, 0, 100));
-    writeAll(std::getenv("ZUB_READY"), "x");
+    const HANDLE event = CreateEventA(nullptr, FALSE, FALSE, std::getenv("ZUB_EVENT"));
+    ASSERT_NE(event, nullptr);
+    ASSERT_EQ(GetLastError(), ERROR_SUCCESS);
+    ASSERT_TRUE(lockRange(openFile(std::getenv("ZUB_FILE"), OPEN_ALWAYS), kTryExclusive, 0, 100));
+    writeFile(std::getenv("ZUB_READY"), "x");
     Sleep(60000);
 }
 
-TEST_F(Files, aLockHeldByAnotherProcessConflictsUntilItDies)
+TEST(Files, aLockAndAnEventHeldByAnotherProcessEndWhenItDies)
 {
-    ChildProcess child(ChildProcess::selfPath(),
-                       ChildProcess::testArguments("FilesChild.DISABLED_holdLock"),
-                       {{"ZUB_FILE", existing}, {"ZUB_READY", dir.file("ready")}});
+    TempDir dir;
+    const std::string path = dir.file("existing.txt");
+    const std::string event = "zubtest.event." + std::to_string(GetCurrentProcessId());
+    ChildProcess child(
+        ChildProcess::selfPath(),
+        ChildProcess::testArguments("FilesChild.DISABLED_holdLockAndEvent"),
+        {{"ZUB_FILE", path}, {"ZUB_EVENT", event}, {"ZUB_READY", dir.file("ready")}});
     ASSERT_TRUE(
-        ChildProcess::waitUntil([&] { return std::ifstream(dir.file("ready")).good(); }, 20000));
-    HANDLE file = openFile(existing, OPEN_EXISTING);
+        ChildProcess::waitUntil([&] { return std::filesystem::exists(dir.file("ready")); }, 20000));
+    HANDLE file = openFile(path, OPEN_EXISTING);
     EXPECT_FALSE(lockRange(file, kTryExclusive, 99, 1));
     EXPECT_EQ(GetLastError(), ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(probeEvent(event), ERROR_ALREADY_EXISTS);
     child.kill();
     EXPECT_EQ(child.wait(20000), ChildProcess::kKilledExitCode);
     EXPECT_TRUE(lockRange(file, kTryExclusive, 99, 1));
+    EXPECT_EQ(probeEvent(event), ERROR_SUCCESS);
     CloseHandle(file);
 }
