@@ -8,9 +8,13 @@
 
 #include <windows.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+
+using testing::HasSubstr;
+using testing::Not;
 
 namespace {
 
@@ -24,11 +28,6 @@ public:
 
     int releases = 0;
 };
-
-bool journalHas(const std::string& line)
-{
-    return CoreScenario::journal().find(line + "\n") != std::string::npos;
-}
 
 class ServiceClient : public testing::Test
 {
@@ -51,13 +50,13 @@ TEST_F(ServiceClient, BadArgumentsAnswer2AndCallsBeforeStartAnswer3)
     EXPECT_EQ(client.doUpdate(list[0], 64, &sink), 3);
     EXPECT_EQ(client.stop(), 3);
     EXPECT_EQ(list.size(), 1u);
-    EXPECT_EQ(CoreScenario::journal().find(".Start"), std::string::npos);
+    EXPECT_THAT(CoreScenario::journal(), Not(HasSubstr(".Start")));
 
     ASSERT_EQ(client.start("Mirn6_QualityControl", 64), 0);
     EXPECT_EQ(client.doUpdate(list[0], 64, nullptr), 2);
     EXPECT_EQ(client.doUpdate(list[0], 16, &sink), 2);
     EXPECT_EQ(sink.releases, 0);
-    EXPECT_EQ(CoreScenario::journal().find(".DoUpdate"), std::string::npos);
+    EXPECT_THAT(CoreScenario::journal(), Not(HasSubstr(".DoUpdate")));
 }
 
 // The record's name and the bits given go to the platform, not what start
@@ -70,8 +69,8 @@ TEST_F(ServiceClient, UpdateSendsTheRecordsNameAndTheGivenBits)
     list[0].appname = "Other";
     EXPECT_EQ(client.doUpdate(list[0], 32, &sink), 8);
     EXPECT_EQ(sink.releases, 1);
-    EXPECT_NE(CoreScenario::journal().find("DruxClientUserid.DoUpdate appname=\"Other\" bits=32"),
-              std::string::npos);
+    EXPECT_THAT(CoreScenario::journal(),
+                HasSubstr("DruxClientUserid.DoUpdate appname=\"Other\" bits=32 "));
 }
 
 TEST_F(ServiceClient, RefusedStartOrStopLeavesTheClientNotStarted)
@@ -91,7 +90,8 @@ TEST_F(ServiceClient, RefusedStartOrStopLeavesTheClientNotStarted)
     EXPECT_EQ(refusedStop.checkUpdate(&hasUpdate, reason, list), 3);
     EXPECT_EQ(refusedStop.stop(), 3);
     EXPECT_EQ(refusedStop.start("Mirn6_QualityControl", 32), 0);
-    EXPECT_TRUE(journalHas("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=32"));
+    EXPECT_THAT(CoreScenario::journal(),
+                HasSubstr("DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=32\n"));
 }
 
 // A name as the suite passes it, in the ANSI code page; the journal is UTF-8.
@@ -104,8 +104,8 @@ TEST_F(ServiceClient, UserCheckSendsBothStringsFromTheAnsiPage)
     char name[8] = {};
     WideCharToMultiByte(CP_ACP, 0, L"\u5f20", -1, name, sizeof name - 1, nullptr, nullptr);
     EXPECT_EQ(client.checkUpdate("zhang.san", name, &hasUpdate, reason, list), 0);
-    EXPECT_TRUE(journalHas(
-        "DruxClientUserid.CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\""));
+    EXPECT_THAT(CoreScenario::journal(),
+                HasSubstr("CheckUpdateForUser user1=\"zhang.san\" user2=\"\xe5\xbc\xa0\"\n"));
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].appname, "ForUser");
     EXPECT_EQ(client.checkUpdate(&hasUpdate, reason, list), 16);
@@ -124,7 +124,7 @@ TEST_F(ServiceClient, FlaggedCheckWithoutAListAnswersThePlatformsCode)
     EXPECT_EQ(client.checkUpdate("", "", &hasUpdate, reason, list), 0);
     EXPECT_EQ(hasUpdate, 1u);
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(journalHas("DruxClientUserid.CheckUpdateForUser user1=\"\" user2=\"\""));
+    EXPECT_THAT(CoreScenario::journal(), HasSubstr("CheckUpdateForUser user1=\"\" user2=\"\"\n"));
 }
 
 // The core made no service: check, update and stop answer 1, and the sink

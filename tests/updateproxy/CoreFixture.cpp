@@ -3,21 +3,7 @@
 
 #include <QTest>
 
-#include <functional>
-#include <sstream>
-
 const char* const kComponent = "Mirn6_QualityControl";
-
-namespace {
-int journalLines(const std::function<bool(const std::string&)>& matches)
-{
-    std::istringstream journal(CoreScenario::journal());
-    int count = 0;
-    for (std::string line; std::getline(journal, line);)
-        count += matches(line) ? 1 : 0;
-    return count;
-}
-} // namespace
 
 Json::Value offeringUpdate()
 {
@@ -39,24 +25,8 @@ int journalCount(const std::string& part)
 
 bool waitForSinkReleases(int count)
 {
-    return QTest::qWaitFor(
-        [&] {
-            return journalLines([](const std::string& line) {
-                       return line.rfind("sink ", 0) == 0 &&
-                              line.find(" Release") != std::string::npos;
-                   }) >= count;
-        },
-        5000);
-}
-
-std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function)
-{
-    std::vector<ZubHostTesting::DebugLogEntry> lines;
-    for (const ZubHostTesting::DebugLogEntry& entry : ZubHostTesting::debugLogEntries()) {
-        if (entry.function == function)
-            lines.push_back(entry);
-    }
-    return lines;
+    // "sink N Release": the core's other releases are "Name.Release".
+    return QTest::qWaitFor([&] { return journalCount(" Release") >= count; });
 }
 
 CoreFixture::CoreFixture()
@@ -70,13 +40,14 @@ CoreFixture::CoreFixture()
 
 CoreFixture::~CoreFixture()
 {
+    ZubHostTesting::setMessageBoxCallback(nullptr);
     ZubHostTesting::recordMessageBoxes(false);
     ZubHostTesting::captureDebugLog(false);
 }
 
 bool CoreFixture::platformThreadsEnded()
 {
-    return QTest::qWaitFor([] { return CoreScenario::runningThreads() == 0; }, 5000);
+    return QTest::qWaitFor([] { return CoreScenario::runningThreads() == 0; });
 }
 
 void CoreFixture::use(const Json::Value& scenario)

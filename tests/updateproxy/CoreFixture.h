@@ -7,7 +7,6 @@
 #include <json/json.h>
 
 #include <string>
-#include <vector>
 
 extern const char* const kComponent;
 
@@ -18,11 +17,9 @@ Json::Value offeringUpdate();
 int journalCount(const std::string& part);
 // Waits until the platform has released `count` notification sinks.
 bool waitForSinkReleases(int count = 1);
-// Host-log lines that came from `function`.
-std::vector<ZubHostTesting::DebugLogEntry> logOf(const QString& function);
 
-// Tests against the real stand-in platform core, with the host's log and
-// message boxes recorded.
+// Tests with the host's log and message boxes recorded, against the real
+// stand-in platform core.
 class CoreFixture : public testing::Test
 {
 protected:

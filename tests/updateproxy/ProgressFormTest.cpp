@@ -1,5 +1,4 @@
-#include "ModalScript.h"
-#include "ProgressView.h"
+#include "ModalDialog.h"
 
 #include "ZubProgressForm/ZubProgressForm.h"
 
