@@ -1,5 +1,6 @@
 #include "FaultCase.h"
 #include "FakeHost.h"
+#include "FaultSuite.h"
 #include "TextFiles.h"
 
 #include <QString>
@@ -378,10 +379,9 @@ std::vector<FaultCase> makeCases()
         FaultCase("facade_module_not_a_library")
             .with(Twist::AsksForTheFacade)
             .preparedBy([](const std::string& folder) {
-                const std::string modules = folder + "/Module/QualityControl/1/QualityControl";
-                std::filesystem::create_directories(modules);
-                writeFile(modules + "/ZubQualityControl64d.dll",
-                          "MZ, but a text file all the same\n");
+                const std::filesystem::path module = folder + "/" + FaultFiles::kModule;
+                std::filesystem::create_directories(module.parent_path());
+                writeFile(module.string(), "MZ, but a text file all the same\n");
             })
             .returning(false)
             .answering({"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",

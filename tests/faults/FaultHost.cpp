@@ -143,11 +143,10 @@ void writeHostLog(const std::string& path, size_t first)
 // The module the case laid aside, put where the plug-in looks for it.
 void placeTheLateModule(const std::string& folder)
 {
-    const std::filesystem::path modules = folder + "/Module/QualityControl/1/QualityControl";
+    const std::filesystem::path module = folder + "/" + FaultFiles::kModule;
     std::error_code error;
-    std::filesystem::create_directories(modules, error);
-    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule,
-                            modules / "ZubQualityControl64d.dll", error);
+    std::filesystem::create_directories(module.parent_path(), error);
+    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule, module, error);
 }
 
 // How far the platform had got when the host's request returned.

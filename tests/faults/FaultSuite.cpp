@@ -122,8 +122,7 @@ FaultSuite::FaultSuite(const FaultCase& fault)
     // Whatever the core records, if it is ever loaded.
     writeFile(sourceFile(m_root.path(), "core"), "");
     if (m_case.has(FaultCase::Twist::ModuleArrivesLater))
-        place(TestPaths::inBuild("Module/QualityControl/1/QualityControl/ZubQualityControl64d.dll"),
-              m_root.file(FaultFiles::kLateModule));
+        place(TestPaths::inBuild(FaultFiles::kModule), m_root.file(FaultFiles::kLateModule));
     if (m_case.prepare)
         m_case.prepare(m_root.path());
 }
@@ -146,8 +145,6 @@ std::optional<int> FaultSuite::runHost()
     std::string program = host;
     if (m_case.has(FaultCase::Twist::FastClock)) {
         program = QStandardPaths::findExecutable("faketime").toStdString();
-        if (program.empty())
-            return std::nullopt;
         arguments.insert(arguments.begin(), {"-f", "+0 x100", host});
         // faketime's library comes before the sanitizer's runtime.
         const char* asan = std::getenv("ASAN_OPTIONS");

@@ -46,6 +46,7 @@ inline std::string sourceFile(const std::string& folder, const char* source)
 // Other files in the case's folder.
 namespace FaultFiles {
 const char* const kGate = "gate";
+const char* const kModule = "Module/QualityControl/1/QualityControl/ZubQualityControl64d.dll";
 const char* const kLateModule = "module-later.dll";
 // Environment variables that tell the host its case and folder.
 const char* const kCaseVariable = "FAULT_CASE";

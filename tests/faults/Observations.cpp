@@ -45,11 +45,10 @@ std::string Observations::check(const std::string& answer) const
 std::string Observations::dump() const
 {
     std::ostringstream text;
-    for (const auto& [source, lines] : m_lines) {
+    for (const auto& [source, lines] : m_lines)
         for (const std::string& line : lines)
             text << "  " << source << ": " << line.substr(0, 300)
                  << (line.size() > 300 ? "..." : "") << "\n";
-    }
     return text.str();
 }
 
