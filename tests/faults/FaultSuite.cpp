@@ -43,7 +43,6 @@ std::string replaced(const std::string& text, const char* placeholder, const std
         .toStdString();
 }
 
-// This test program (the host), the plug-in, the host and winport libraries.
 void layOutBin(const fs::path& bin, bool logFolderWritable)
 {
     fs::create_directories(bin);
@@ -67,7 +66,6 @@ void layOutBin(const fs::path& bin, bool logFolderWritable)
     }
 }
 
-// The platform core, or what stands in its place.
 void layOutCore(const fs::path& folder, FaultCase::CoreFile core)
 {
     fs::create_directories(folder);
