@@ -28,13 +28,8 @@ public:
     std::string journal() const;
 
 private:
-    void layOutBin() const;
-    void layOutModules() const;
-
     TempDir m_root;
-    std::string m_bin;
-    std::string m_modules;
-    std::string m_packages;
+    std::string m_module;
     std::string m_journal;
     CoreScenario m_core;
 };

@@ -7,10 +7,7 @@
 // The whole chain in real processes: demo host, plug-in, client layer,
 // platform core and the module folder it installs into.
 class SuiteUpdateTest : public testing::TestWithParam<bool>
-{
-protected:
-    DemoSuite m_suite;
-};
+{};
 
 TEST_P(SuiteUpdateTest, HostRequestInstallsTheNewerModule)
 {
@@ -19,12 +16,13 @@ TEST_P(SuiteUpdateTest, HostRequestInstallsTheNewerModule)
         GTEST_SKIP() << "the host exits as soon as a silent request returns, and Windows ends "
                         "the platform's threads with the process before any library unloads; "
                         "on POSIX the core's unload at exit joins them and the install completes";
+    DemoSuite suite;
     std::vector<std::string> arguments = {"--update"};
     if (silent)
         arguments.push_back("--silent");
-    EXPECT_EQ(m_suite.runHost(arguments), 0);
+    EXPECT_EQ(suite.runHost(arguments), 0);
 
-    const std::string journal = m_suite.journal();
+    const std::string journal = suite.journal();
     EXPECT_EQ(
         linesWith(journal, "DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64"),
         1);
@@ -32,13 +30,13 @@ TEST_P(SuiteUpdateTest, HostRequestInstallsTheNewerModule)
     EXPECT_EQ(linesWith(journal, "stage=4 "), 1);
     EXPECT_EQ(linesWith(journal, "result=0"), 1);
     EXPECT_EQ(linesWith(journal, "sink 1 Release"), 1);
-    EXPECT_EQ(m_suite.recordedVersion(), "1.1.0");
-    EXPECT_EQ(m_suite.moduleVersion(), "1.1.0");
+    EXPECT_EQ(suite.recordedVersion(), "1.1.0");
+    EXPECT_EQ(suite.moduleVersion(), "1.1.0");
 
     // Up to date now: a second request finds nothing to install.
-    EXPECT_EQ(m_suite.runHost(arguments), 0);
-    EXPECT_EQ(linesWith(m_suite.journal(), ".DoUpdate"), 1);
-    EXPECT_EQ(m_suite.runHost({"--facade"}), 0);
+    EXPECT_EQ(suite.runHost(arguments), 0);
+    EXPECT_EQ(linesWith(suite.journal(), ".DoUpdate"), 1);
+    EXPECT_EQ(suite.runHost({"--facade"}), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutDialog, SuiteUpdateTest, testing::Values(false, true),

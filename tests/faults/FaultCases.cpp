@@ -1,4 +1,6 @@
 #include "FaultCase.h"
+#include "FakeHost.h"
+#include "FaultSuite.h"
 #include "TextFiles.h"
 
 #include <QString>
@@ -9,33 +11,29 @@
 namespace {
 using Registry = FaultCase::Registry;
 using CoreFile = FaultCase::CoreFile;
-using Host = FaultCase::Host;
+using Twist = FaultCase::Twist;
 
 const char* const kRecord =
     R"({"appname":"Mirn6_QualityControl","version":"6.2.2.0","desc":"Charts",)"
     R"("title":"Quality Control","bits":64,"sp":0,"silent":0,"fsize":1048576,"opentime":0})";
+const std::string kOurList = std::string("[") + kRecord + "]";
 const char* const kOtherRecord =
     R"({"appname":"Mirn6_Reports","version":"2.0.0","bits":64,"sp":0,"silent":0,)"
     R"("fsize":4096,"opentime":0})";
 
-// What the host logs when neither client flavour has a platform service.
-const std::vector<std::string> kNoService = {
-    "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
-    "host: error DruxClient::start: DruxClient Start failed: 1",
-};
-const char* const kNothingNew = "host: info DruxClient_Userid::checkUpdate: DruxClient "
-                                "Mirn6_QualityControl(64): can not update: no new version";
 const char* const kNoCoreInstance = "log: create core instance failed, ret 0x00000000";
 const char* const kOurUpdate =
     "core#1: DruxClientUserid.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 sink=1";
 const char* const kReleased = "core#1: sink 1 Release";
 const char* const kInstalled = "out: [0x*] install Mirn6_QualityControl. (bits 64) OK!";
 
-std::string cannotUpdate(const std::string& reason)
-{
-    const std::string kind = "host: info DruxClient_Userid::checkUpdate: DruxClient ";
-    return kind + "Mirn6_QualityControl(64): can not update: " + reason;
-}
+const char* const kUserStop = "core#1: DruxClientUserid.Stop";
+const char* const kNoUpdate = "!core: *.DoUpdate *";
+
+const std::string kCannotUpdate =
+    "host: info DruxClient_Userid::checkUpdate: DruxClient Mirn6_QualityControl(64): can not "
+    "update: ";
+const std::string kNothingNew = kCannotUpdate + "no new version";
 
 std::string checkFailed(int code)
 {
@@ -48,10 +46,11 @@ const char* const kSkipped = "host: error ZubQualityControlServiceFactory::updat
 const char* const kNoKeyIn32BitView =
     "log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2";
 
-// The no-service answers and `more`.
+// `more`, and what the host logs when neither client flavour has a platform service.
 std::vector<std::string> noService(std::vector<std::string> more)
 {
-    more.insert(more.end(), kNoService.begin(), kNoService.end());
+    more.push_back("host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1");
+    more.push_back("host: error DruxClient::start: DruxClient Start failed: 1");
     return more;
 }
 
@@ -62,15 +61,10 @@ std::string offering(const std::string& list, const std::string& more = "")
            "}";
 }
 
-std::string ourList()
-{
-    return std::string("[") + kRecord + "]";
-}
-
 // A check that offers our record; `doUpdate`: the update's members and its closing brace.
 std::string updating(const std::string& doUpdate)
 {
-    return offering(ourList(), R"("doUpdate":{)" + doUpdate);
+    return offering(kOurList, R"("doUpdate":{)" + doUpdate);
 }
 
 // A list the client cannot read as JSON: the log shows how it begins.
@@ -85,11 +79,11 @@ FaultCase refusedUpdate(const std::string& code, const std::string& box)
 {
     return FaultCase("update_refused_with_" + (code == "null" ? std::string("no_code") : code))
         .withScenario(updating(R"("status":1,"code":)" + code + "}"))
-        .answering(true, {"box: Pev " + box,
-                          "host: error DruxClient_Userid::doUpdata: DruxClient DoUpdate failed: " +
-                              (code == "null" ? std::string("-1") : code),
-                          "out#1: kill myself", "out#1: destroy notifier",
-                          "log#1: KaNotifyProxy dtor", "!core: sink * Release"});
+        .answering({"box: Pev " + box,
+                    "host: error DruxClient_Userid::doUpdata: DruxClient DoUpdate failed: " +
+                        (code == "null" ? std::string("-1") : code),
+                    "out#1: kill myself", "out#1: destroy notifier", "log#1: KaNotifyProxy dtor",
+                    "!core: sink * Release"});
 }
 
 // A list whose only record the host must not install.
@@ -97,10 +91,9 @@ FaultCase notInstalled(const std::string& name, const std::string& record)
 {
     return FaultCase("list_first_record_" + name)
         .withScenario(offering("[" + record + "]"))
-        .answering(true, {"log: can update to 1 subapps", "!core: *.DoUpdate *", "!host: *"});
+        .answering({"log: can update to 1 subapps", kNoUpdate, "!host: *"});
 }
 
-// UTF-8 of the given UTF-16 units.
 // A platform text as the sink prints it: in the system's ANSI code page, UTF-8
 // on POSIX, 936 on our users' Windows, where the units it lacks become '?'.
 std::string printed(std::initializer_list<char16_t> units)
@@ -116,15 +109,21 @@ std::string shown(std::initializer_list<char16_t> units)
     return QString::fromLocal8Bit(printed(units).c_str()).toStdString();
 }
 
-// An update list of about 100 MB: our record first, then other components'.
+// A check that reads its list from a file: the first `bytes` of about 100 MB,
+// our record first, then other components'.
 const size_t kBigListBytes = 100u << 20;
 
-std::string bigList()
+FaultCase withBigList(const std::string& name, size_t bytes)
 {
-    std::string list = "[" + std::string(kRecord);
-    while (list.size() < kBigListBytes)
-        list += std::string(",") + kOtherRecord;
-    return list + "]";
+    return FaultCase(name)
+        .preparedBy([bytes](const std::string& folder) {
+            std::string list = "[" + std::string(kRecord);
+            while (list.size() < kBigListBytes)
+                list += std::string(",") + kOtherRecord;
+            writeFile(folder + "/list.json", (list + "]").substr(0, bytes));
+        })
+        .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
+        .within(240000);
 }
 
 size_t recordsInBigList()
@@ -136,74 +135,65 @@ size_t recordsInBigList()
 
 std::vector<FaultCase> makeCases()
 {
-    const std::string nested(100000, '[');
     return {
         // Where the platform core should be
         FaultCase("path_in_both_views")
             .inRegistry(Registry::BothViews)
-            .answering(true,
-                       {"!log: *try 32 bits", "log: create IQORCore from qorcore OK", kNothingNew,
+            .answering({"!log: *try 32 bits", "log: create IQORCore from qorcore OK", kNothingNew,
                         // The host's unload: the client, then the log, then the core library.
                         "core#1: Core.Release", "dbg#1: QORClient dtor", "dbg$: qorlog stop"}),
         FaultCase("key_missing_in_both_views")
             .inRegistry(Registry::Empty)
-            .answering(
-                true,
-                noService(
-                    {"log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
-                     kNoKeyIn32BitView, "log: read qor registry for path failed",
-                     "log: create IDruxClientUserid failed, ret 0x80004005",
-                     "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"})),
+            .answering(noService(
+                {"log: open qor key SOFTWARE\\Trevik\\QOR\\2.0 failed, error 2, try 32 bits",
+                 kNoKeyIn32BitView, "log: read qor registry for path failed",
+                 "log: create IDruxClientUserid failed, ret 0x80004005",
+                 "log: create IDruxClient2 failed, ret 0x80004005", "!core: *"})),
         FaultCase("path_gone_without_32bit_key")
             .inRegistry(Registry::PathGone)
-            .answering(true,
-                       noService({"log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
+            .answering(noService({"log: file '{gone}' not exist, try 32 bits", kNoKeyIn32BitView,
                                   "log: read qor registry for path failed", "!core: *"})),
         FaultCase("path_gone_with_32bit_key")
             .inRegistry(Registry::PathGoneBut32Bit)
-            .answering(true, {"log: file '{gone}' not exist, try 32 bits",
-                              "log: create IQORCore from qorcore OK", "core#1: DllGetClassObject *",
-                              kNothingNew, "state: user action log service set 1 times"}),
+            .answering({"log: file '{gone}' not exist, try 32 bits",
+                        "log: create IQORCore from qorcore OK", "core#1: DllGetClassObject *",
+                        kNothingNew, "state: user action log service set 1 times"}),
         FaultCase("path_gone_in_both_views")
             .inRegistry(Registry::PathGoneInBothViews)
-            .answering(true, noService({"log: file '{gone}' not exist, try 32 bits",
-                                        "log: file '{gone}' not exist, fatal error", "!core: *"})),
+            .answering(noService({"log: file '{gone}' not exist, try 32 bits",
+                                  "log: file '{gone}' not exist, fatal error", "!core: *"})),
         FaultCase("path_longer_than_read_buffer")
             .inRegistry(Registry::ValueTooLong)
-            .answering(true, noService({"log: read qor key Path failed, error 234, try 32 bits",
-                                        "log: read qor key Path failed, error 2", "!core: *"})),
+            .answering(noService({"log: read qor key Path failed, error 234, try 32 bits",
+                                  "log: read qor key Path failed, error 2", "!core: *"})),
         FaultCase("core_file_missing")
             .withCore(CoreFile::Missing)
-            .answering(true,
-                       noService({"log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
+            .answering(noService({"log: LoadLibrary failed, error 126, path *qor?x64?qorcore.dll",
                                   kNoCoreInstance, "!core: *"})),
         FaultCase("core_file_not_a_library")
             .withCore(CoreFile::NotALibrary)
-            .answering(true,
-                       noService({"log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
+            .answering(noService({"log: LoadLibrary failed, error 193, path *qor?x64?qorcore.dll",
                                   kNoCoreInstance})),
         FaultCase("core_without_class_object_entry")
             .withCore(CoreFile::WithoutEntry)
-            .answering(true,
-                       noService({"log: get DllGetClassObject function failed", kNoCoreInstance})),
+            .answering(noService({"log: get DllGetClassObject function failed", kNoCoreInstance})),
         FaultCase("class_object_failing")
             .withScenario(R"({"loader":{"classObject":"0x80004005"}})")
-            .answering(true, noService({"log: create class factory failed, ret 0x80004005",
-                                        kNoCoreInstance, "core#1: DllGetClassObject *"})),
+            .answering(noService({"log: create class factory failed, ret 0x80004005",
+                                  kNoCoreInstance, "core#1: DllGetClassObject *"})),
         FaultCase("class_object_null")
             .withScenario(R"({"loader":{"nullClassObject":true}})")
-            .answering(true, noService({"log: create IQORCore from qorcore OK",
-                                        "log: create IDruxClientUserid failed, ret 0x80004005",
-                                        "!core: ClassFactory.*"})),
+            .answering(noService({"log: create IQORCore from qorcore OK",
+                                  "log: create IDruxClientUserid failed, ret 0x80004005",
+                                  "!core: ClassFactory.*"})),
         FaultCase("core_object_refused")
             .withScenario(R"({"loader":{"createCore":"0x8007000E"}})")
-            .answering(true, noService({"log: create instance ret 0x8007000e", kNoCoreInstance})),
+            .answering(noService({"log: create instance ret 0x8007000e", kNoCoreInstance})),
 
         // The platform's services
         FaultCase("user_service_refused_product_answers")
             .withScenario(R"({"user":{"create":"0x80004005"},"stop":{"status":1,"code":9}})")
             .answering(
-                true,
                 {"log: create IDruxClientUserid failed, ret 0x80004005",
                  "host: error DruxClient::stop: DruxClient Stop failed: 9",
                  "host: error DruxClient_Userid::start: DruxClientUserid Start failed: 1",
@@ -211,99 +201,85 @@ std::vector<FaultCase> makeCases()
                  "update: no new version",
                  "core#1: DruxClient2.CheckUpdate", "core#1: DruxClient2.Stop"}),
         FaultCase("user_start_refused_product_updates")
-            .withScenario(offering(ourList(), R"("user":{"start":{"status":1,"code":4}},)"
-                                              R"("doUpdate":{"reports":[{"result":0}]})"))
-            .answering(true,
-                       {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 4",
+            .withScenario(offering(kOurList, R"("user":{"start":{"status":1,"code":4}},)"
+                                             R"("doUpdate":{"reports":[{"result":0}]})"))
+            .answering({"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 4",
                         "core#1: DruxClient2.DoUpdate appname=\"Mirn6_QualityControl\" bits=64 "
                         "sink=1",
                         kReleased, "core#1: DruxClient2.Stop", "!core: DruxClientUserid.Check*"}),
         FaultCase("both_services_refused")
             .withScenario(R"({"user":{"create":"0x80004005"},"product":{"create":"0x80040154"}})")
-            .answering(true, noService({"log: create IDruxClient2 failed, ret 0x80040154",
-                                        "!core: *.Start *"})),
+            .answering(
+                noService({"log: create IDruxClient2 failed, ret 0x80040154", "!core: *.Start *"})),
         FaultCase("start_refused")
             .withScenario(R"({"start":{"status":1,"code":15}})")
-            .answering(true,
-                       {"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 15",
+            .answering({"host: error DruxClient_Userid::start: DruxClientUserid Start failed: 15",
                         "host: error DruxClient::start: DruxClient Start failed: 15",
                         "!core: *Check*", "!core: *.Stop"}),
         FaultCase("checks_busy_then_answering")
-            .withScenario(R"({"check":{"busyChecks":3,"hasUpdate":1,"list":)" + ourList() +
+            .withScenario(R"({"check":{"busyChecks":3,"hasUpdate":1,"list":)" + kOurList +
                           R"(},"doUpdate":{"reports":[{"stage":4},{"result":0}]}})")
-            .answering(true, {"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" "
-                              "user2=\"user-two\"",
-                              kOurUpdate, kReleased, "log: can update to 1 subapps", kInstalled,
-                              "!host: *"}),
+            .answering({"core#4: DruxClientUserid.CheckUpdateForUser user1=\"user-one\" "
+                        "user2=\"user-two\"",
+                        kOurUpdate, kReleased, "log: can update to 1 subapps", kInstalled,
+                        "!host: *"}),
         FaultCase("checks_busy_for_good")
             .withScenario(R"({"check":{"busyChecks":1000000}})")
             .answering(
-                true,
                 {"core#50: DruxClientUserid.CheckUpdateForUser *",
                  "host: error DruxClient_Userid::checkUpdate: DruxClient CheckUpdate still busy "
                  "after 50 checks, giving up",
-                 checkFailed(8), "core#1: DruxClientUserid.Stop"}),
+                 checkFailed(8), kUserStop}),
         FaultCase("check_failing_with_code")
             .withScenario(R"({"check":{"status":1,"code":-42},"stop":{"status":1,"code":9}})")
-            .answering(true,
-                       {checkFailed(-42),
+            .answering({checkFailed(-42),
                         "host: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 9",
-                        "core#1: DruxClientUserid.Stop", "!core: DruxClient2.Start *"}),
+                        kUserStop, "!core: DruxClient2.Start *"}),
         FaultCase("no_update_with_reason")
             .withScenario(R"({"check":{"hasUpdate":0,"reason":"已是最新版本"}})")
-            .answering(true, {cannotUpdate("已是最新版本"), "!core: DruxClient2.Start *",
-                              "log: DruxClientUserid ctor", "log: DruxClient2 ctor",
-                              "core#1: DruxClientUserid.Release", "dbg: DruxClientUserid dtor",
-                              "!log: DruxClientUserid dtor"}),
+            .answering({kCannotUpdate + "已是最新版本", "!core: DruxClient2.Start *",
+                        "log: DruxClientUserid ctor", "log: DruxClient2 ctor",
+                        "core#1: DruxClientUserid.Release", "dbg: DruxClientUserid dtor",
+                        "!log: DruxClientUserid dtor"}),
 
         // The update list
         FaultCase("list_not_json")
             .withScenario(offering(R"("<html>busy</html>")"))
-            .answering(true, notJson("<html>busy</html>, errmsg: *", {"!core: *.DoUpdate *"})),
+            .answering(notJson("<html>busy</html>, errmsg: *", {kNoUpdate})),
         FaultCase("list_empty")
             .withScenario(offering("[]"))
-            .answering(true, {"log: not an array object or empty array!", checkFailed(7)}),
+            .answering({"log: not an array object or empty array!", checkFailed(7)}),
         FaultCase("list_members_of_wrong_type")
             .withScenario(
                 offering(R"([{"appname":"Mirn6_QualityControl","bits":"64","fsize":4096}])"))
             .answering(
-                true,
                 {"log: fatal error, invalid update list: element 0, 'bits' is not a 32-bit integer",
-                 checkFailed(7), "!core: *.DoUpdate *"}),
+                 checkFailed(7), kNoUpdate}),
         FaultCase("list_first_record_for_another_component")
             .withScenario(offering(std::string("[") + kOtherRecord + "," + kRecord + "]"))
-            .answering(true, {"log: can update to 2 subapps", "!core: *.DoUpdate *", "!host: *"}),
+            .answering({"log: can update to 2 subapps", kNoUpdate, "!host: *"}),
         notInstalled("named_in_other_case",
                      R"({"appname":"mirn6_qualitycontrol","bits":64,"fsize":1})"),
         notInstalled("for_a_service_pack",
                      R"({"appname":"Mirn6_QualityControl","bits":64,"sp":1,"fsize":1})"),
         notInstalled("of_no_size", R"({"appname":"Mirn6_QualityControl","bits":64,"fsize":0})"),
-        FaultCase("list_of_100MB")
-            .preparedBy(
-                [](const std::string& folder) { writeFile(folder + "/list.json", bigList()); })
-            .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
-            .within(240000)
-            .answering(true,
-                       {"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
+        withBigList("list_of_100MB", std::string::npos)
+            .answering({"log: can update to " + std::to_string(recordsInBigList()) + " subapps",
                         kOurUpdate, kReleased}),
-        FaultCase("list_of_100MB_cut_short")
-            .preparedBy([](const std::string& folder) {
-                writeFile(folder + "/list.json", bigList().substr(0, kBigListBytes - 7));
-            })
-            .withScenario(R"({"check":{"hasUpdate":1,"listFile":"{dir}/list.json"}})")
-            .within(240000)
-            .answering(true, notJson(std::string("[") + kRecord + ",*")),
+        withBigList("list_of_100MB_cut_short", kBigListBytes - 7)
+            .answering(notJson(std::string("[") + kRecord + ",*")),
         FaultCase("list_nested_100000_deep")
-            .withScenario(offering("\"" + nested + std::string(100000, ']') + "\""))
-            .answering(true, notJson("[[[[*")),
+            .withScenario(
+                offering("\"" + std::string(100000, '[') + std::string(100000, ']') + "\""))
+            .answering(notJson("[[[[*")),
         FaultCase("list_of_raw_gbk_bytes")
             .withScenario(
                 R"({"check":{"hasUpdate":1,"listBytes":"5b7b22617070 6e616d65223a22 d6cac1bfbfd8d6c6 )"
                 R"(222c2264657363223a22 d0c2b0e6b1be 227d5d 00d8"}})")
-            .answering(true, notJson("*")),
+            .answering(notJson("*")),
         FaultCase("reason_of_raw_bytes")
             .withScenario(R"({"check":{"hasUpdate":0,"reasonBytes":"c4e3 bac3 fffe 00d8 80"}})")
-            .answering(true, {cannotUpdate(shown({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80}))}),
+            .answering({kCannotUpdate + shown({0xE3C4, 0xC3BA, 0xFEFF, 0xFFFD, 0x80})}),
 
         // The update itself
         refusedUpdate("6", "请重新检查！"),
@@ -319,7 +295,6 @@ std::vector<FaultCase> makeCases()
             .withScenario(updating(R"("reports":[{"stage":1,"percent":10},)"
                                    R"({"stage":3,"error":5},{"result":0,"error":7}]})"))
             .answering(
-                true,
                 {"out: [0x*] downloading Mirn6_QualityControl. (bits 64) 10%",
                  "out: [0x*] fatal error (5) while stage 3 of Mirn6_QualityControl. (bits 64)",
                  "out: [0x*] fatal error (7) while waiting install for Mirn6_QualityControl. (bits "
@@ -331,12 +306,12 @@ std::vector<FaultCase> makeCases()
                 R"("reports":[)"
                 R"({"stage":1,"percent":40,"text1Bytes":"c4e3bac3","text2Bytes":"ffc0af"},)"
                 R"({"result":0,"text1Bytes":"00d8","text2":null}]})"))
-            .answering(true, {"out: [0x*] downloading " + printed({0xE3C4, 0xC3BA}) + "." +
-                                  printed({0xC0FF, 0xAF}) + " (bits 64) 40%",
-                              "out: [0x*] install " + printed({0xFFFD}) + ".(null) (bits 64) OK!",
-                              kReleased}),
+            .answering({"out: [0x*] downloading " + printed({0xE3C4, 0xC3BA}) + "." +
+                            printed({0xC0FF, 0xAF}) + " (bits 64) 40%",
+                        "out: [0x*] install " + printed({0xFFFD}) + ".(null) (bits 64) OK!",
+                        kReleased}),
         FaultCase("reports_from_several_threads_at_once")
-            .withDialog()
+            .with(Twist::ShowsTheDialog)
             .withScenario(updating(
                 R"("gate":"{gate}","concurrent":true,"reports":[)"
                 R"({"thread":1,"stage":1,"percent":10},{"thread":2,"stage":1,"percent":20},)"
@@ -344,129 +319,123 @@ std::vector<FaultCase> makeCases()
                 R"({"thread":2,"stage":1,"percent":50},{"thread":3,"stage":1,"percent":60},)"
                 R"({"thread":4,"stage":2,"delayMs":100},{"thread":4,"stage":3},)"
                 R"({"thread":4,"stage":4,"delayMs":100},{"thread":4,"result":0}]})"))
-            .answering(true, {"out#6: [0x*] downloading Mirn6_QualityControl. (bits 64) *0%",
-                              "out: [0x*] download Mirn6_QualityControl. (bits 64) over",
-                              "state: windows open 0", "core#1: DruxClientUserid.Stop",
-                              "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
-                              "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", kReleased,
-                              "!box: *"}),
+            .answering({"out#6: [0x*] downloading Mirn6_QualityControl. (bits 64) *0%",
+                        "out: [0x*] download Mirn6_QualityControl. (bits 64) over",
+                        "state: windows open 0", kUserStop,
+                        "out: [0x*] install Mirn6_QualityControl. (bits 64) over!",
+                        "core#1: sink 1 NotifyStage thread=3 * stage=1 percent=60", kReleased,
+                        "!box: *"}),
         FaultCase("plugin_unloaded_while_reports_come_in")
-            .leavingDuringTheUpdate()
+            .with(Twist::LeavesDuringTheUpdate)
             .withScenario(updating(R"("reports":[{"stage":1,"percent":10,"delayMs":300},)"
                                    R"({"stage":3,"delayMs":100},{"stage":4},{"result":0}]})"))
-            .answering(true, {kInstalled, kReleased, "out#1: destroy notifier",
-                              "state: at the answer 1 stops, 0 sink lines"}),
+            .answering({kInstalled, kReleased, "out#1: destroy notifier",
+                        "state: at the answer 1 stops, 0 sink lines"}),
         FaultCase("receiver_throwing_on_a_report")
-            .withDialog()
-            .withReceiverThrowingOnce()
+            .with(Twist::ShowsTheDialog, Twist::ReceiverThrowsOnce)
             .withScenario(updating(R"("gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":30},{"stage":1,"percent":60},)"
                                    R"({"stage":4},{"result":0}]})"))
-            .answering(true, {"dbg#1: KaNotifyProxy NotifyStage dropped: a receiver failed",
-                              "!out: [0x*] downloading * 30%",
-                              "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%",
-                              kInstalled, kReleased, "core#4: sink 1 Notify* returned 0"}),
+            .answering({"dbg#1: KaNotifyProxy NotifyStage dropped: a receiver failed",
+                        "!out: [0x*] downloading * 30%",
+                        "out#1: [0x*] downloading Mirn6_QualityControl. (bits 64) 60%", kInstalled,
+                        kReleased, "core#4: sink 1 Notify* returned 0"}),
         // Windows ends the other threads before the plug-in's static objects
         // go: a platform thread ended inside a log line must not hold the host.
         FaultCase("host_ending_while_a_platform_thread_writes_a_log_line")
-            .endingWhileTheLastLogLineWaits()
+            .with(Twist::EndsInsideALogLine)
             .withScenario(updating(R"("reports":[{"stage":3},{"result":0}]})"))
             .within(20000)
-            .answering(true, {kReleased}),
+            .answering({kReleased}),
         // A host that ends its process at the result, the platform's thread
         // still holding the sink: the core is detached before the plug-in,
         // which calls nothing into it then, and both end at once.
         FaultCase("host_ending_its_process_at_the_result")
-            .endingTheProcessAtTheResult()
+            .with(Twist::EndsAtTheResult)
             .withScenario(updating(R"("releaseDelayMs":60000,)"
                                    R"("reports":[{"stage":3},{"result":0}]})"))
             .within(20000)
-            .answering(true, {"core$: DLL_PROCESS_DETACH process end", "dbg#1: QORClient dtor",
-                              "dbg$: qorlog stop"}),
+            .answering({"core$: DLL_PROCESS_DETACH process end", "dbg#1: QORClient dtor",
+                        "dbg$: qorlog stop"}),
         FaultCase("install_stage_never_ending")
-            .withDialog()
-            .withFastClock()
+            .with(Twist::ShowsTheDialog, Twist::FastClock)
             .withScenario(updating(R"("gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":50},{"stage":2},{"stage":3}]})"))
-            .answering(false, {"box: Mirn 组件升级失败，请重启电脑后重试", kReleased,
-                               "state: windows open 0",
-                               "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
-                               "!out: [0x*] install *over!"}),
+            .returning(false)
+            .answering({"box: Mirn 组件升级失败，请重启电脑后重试", kReleased,
+                        "state: windows open 0",
+                        "out: [0x*] installing Mirn6_QualityControl. (bits 64) ...",
+                        "!out: [0x*] install *over!"}),
 
         // The Quality Control module, when the host asks for its facade
         FaultCase("facade_module_missing")
-            .askingForTheFacade()
-            .answering(false,
-                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+            .with(Twist::AsksForTheFacade)
+            .returning(false)
+            .answering({"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
                         "!host: *", "state: dll directory {dir}", "!core: *"}),
         FaultCase("facade_module_arriving_after_the_first_ask")
-            .askingForTheFacade()
-            .withTheModuleArrivingLater()
-            .answering(true, {"state: facades none given", "state: dll directory {dir}"}),
+            .with(Twist::AsksForTheFacade, Twist::ModuleArrivesLater)
+            .answering({"state: facades none given", "state: dll directory {dir}"}),
         FaultCase("facade_module_not_a_library")
-            .askingForTheFacade()
+            .with(Twist::AsksForTheFacade)
             .preparedBy([](const std::string& folder) {
-                const std::string modules = folder + "/Module/QualityControl/1/QualityControl";
-                std::filesystem::create_directories(modules);
-                writeFile(modules + "/ZubQualityControl64d.dll",
-                          "MZ, but a text file all the same\n");
+                const std::filesystem::path module = folder + "/" + FaultFiles::kModule;
+                std::filesystem::create_directories(module.parent_path());
+                writeFile(module.string(), "MZ, but a text file all the same\n");
             })
-            .answering(false,
-                       {"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
+            .returning(false)
+            .answering({"dbg#1: Quality Control facade unavailable: *ZubQualityControl64d.dll*",
                         "!host: *", "state: dll directory {dir}"}),
 
         // The host
         FaultCase("log_folder_unwritable")
-            .withLogFolderUnwritable()
-            .answering(true, {"dbg: create file failed, errno = 5",
-                              "dbg: open log file *qorcore.?.txt failed", "dbg: get IQORClient OK",
-                              kNothingNew}),
+            .with(Twist::LogFolderUnwritable)
+            .answering({"dbg: create file failed, errno = 5",
+                        "dbg: open log file *qorcore.?.txt failed", "dbg: get IQORClient OK",
+                        kNothingNew}),
         FaultCase("main_form_without_log_provider")
-            .withHost(Host::WithoutLogProvider)
-            .answering(true, {kNothingNew, "state: user action log service set 0 times"}),
+            .withHost([](FakeHost& host) { host.logProvider = false; })
+            .answering({kNothingNew, "state: user action log service set 0 times"}),
         FaultCase("main_form_with_null_services")
-            .withHost(Host::WithoutServices)
-            .answering(true,
-                       {"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
-                        "core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+            .withHost([](FakeHost& host) { host.tov = host.zub = false; })
+            .answering({"core#1: DruxClientUserid.Start appname=\"Mirn6_QualityControl\" bits=64",
+                        kUserStop, "!core: *Check*", "!host: *"}),
         FaultCase("main_form_without_tov_service")
-            .withHost(Host::WithoutTovService)
-            .answering(true, {"core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+            .withHost([](FakeHost& host) { host.tov = false; })
+            .answering({kUserStop, "!core: *Check*", "!host: *"}),
         FaultCase("main_form_without_zub_service")
-            .withHost(Host::WithoutZubService)
-            .answering(true, {"core#1: DruxClientUserid.Stop", "!core: *Check*", "!host: *"}),
+            .withHost([](FakeHost& host) { host.zub = false; })
+            .answering({kUserStop, "!core: *Check*", "!host: *"}),
         FaultCase("host_without_main_form")
-            .withHost(Host::WithoutMainForm)
-            .answering(true, {kSkipped, "!core: *", "state: user action log service set 0 times"}),
+            .withHost([](FakeHost& host) { host.form = FakeHost::Form::None; })
+            .answering({kSkipped, "!core: *", "state: user action log service set 0 times"}),
         FaultCase("host_with_a_foreign_main_form")
-            .withHost(Host::ForeignMainForm)
-            .answering(true, {kSkipped, "!core: *"}),
-        FaultCase("host_null").withHost(Host::None).answering(true, {kSkipped, "!core: *"}),
+            .withHost([](FakeHost& host) { host.form = FakeHost::Form::Foreign; })
+            .answering({kSkipped, "!core: *"}),
+        FaultCase("host_null").with(Twist::PassesNoHost).answering({kSkipped, "!core: *"}),
         // The host's events run inside the request's nested event loops; a
         // host that deletes the factory there ends the request, which then
         // touches nothing of it.
         FaultCase("factory_deleted_during_the_busy_pause")
-            .deletingTheFactoryMidRequest()
+            .with(Twist::DeletesTheFactory)
             .withScenario(R"({"check":{"busyChecks":1000000}})")
-            .answering(true, {"core#1: DruxClientUserid.CheckUpdateForUser *",
-                              "core#1: DruxClientUserid.Stop", "core#1: DruxClientUserid.Release",
-                              "host#1: error DruxClient::stop: DruxClient Stop failed: 3",
-                              "!host: *giving up", "!down: *"}),
+            .answering({"core#1: DruxClientUserid.CheckUpdateForUser *", kUserStop,
+                        "core#1: DruxClientUserid.Release",
+                        "host#1: error DruxClient::stop: DruxClient Stop failed: 3",
+                        "!host: *giving up", "!down: *"}),
         FaultCase("factory_deleted_while_the_dialog_is_up")
-            .withDialog()
-            .deletingTheFactoryMidRequest()
+            .with(Twist::ShowsTheDialog, Twist::DeletesTheFactory)
             .withScenario(updating(R"("gate":"{gate}","reports":[)"
                                    R"({"stage":1,"percent":50,"delayMs":200},)"
                                    R"({"stage":4},{"result":0}]})"))
-            .answering(true, {"core#1: DruxClientUserid.Stop", kReleased,
-                              "out: [0x*] downloading Mirn6_QualityControl. (bits 64) 50%",
-                              "state: windows open 0", "!box: *", "!down: *"}),
+            .answering({kUserStop, kReleased,
+                        "out: [0x*] downloading Mirn6_QualityControl. (bits 64) 50%",
+                        "state: windows open 0", "!box: *", "!down: *"}),
         // The first request's controller serves the second; the host's teardown stops
         // both clients, which are not started then.
         FaultCase("second_request_reuses_the_controller")
-            .requestingTwice()
-            .answering(true,
-                       {"state: user action log service set 1 times",
+            .with(Twist::RequestsTwice)
+            .answering({"state: user action log service set 1 times",
                         "state: user action log service the host's",
                         "state: main form asked 2 times", "core#2: DruxClientUserid.Start *",
                         "down: error DruxClient_Userid::stop: DruxClientUserid Stop failed: 3",

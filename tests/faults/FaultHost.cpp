@@ -44,29 +44,15 @@ struct QSignalSpyCallbackSet
 void qt_register_signal_spy_callbacks(QSignalSpyCallbackSet* callbacks);
 
 namespace {
-// The host's main form, as complete as the case wants it.
-void shape(FakeHost& host, FaultCase::Host kind)
-{
-    using Host = FaultCase::Host;
-    host.form = kind == Host::ForeignMainForm   ? FakeHost::Form::Foreign
-                : kind == Host::WithoutMainForm ? FakeHost::Form::None
-                                                : FakeHost::Form::Own;
-    host.tov = kind != Host::WithoutServices && kind != Host::WithoutTovService;
-    host.zub = kind != Host::WithoutServices && kind != Host::WithoutZubService;
-    host.logProvider = kind != Host::WithoutLogProvider;
-}
-
 // Every sink handed to the platform ends with "destroy notifier"; a refused
 // update's at once, an accepted one's when the platform releases it.
 void waitForSinks(const std::string& folder)
 {
-    const std::string journal = folder + "/" + FaultFiles::kJournal;
-    const std::string out = folder + "/" + FaultFiles::kStdout;
     ChildProcess::waitUntil(
         [&] {
             std::fflush(stdout);
-            return linesWith(readFile(out), "destroy notifier") >=
-                   linesWith(readFile(journal), ".DoUpdate ");
+            return linesWith(readFile(sourceFile(folder, "out")), "destroy notifier") >=
+                   linesWith(readFile(sourceFile(folder, "core")), ".DoUpdate ");
         },
         30000);
 }
@@ -74,7 +60,7 @@ void waitForSinks(const std::string& folder)
 // Waits (ten seconds at most) until the core's journal has a line with `part`.
 void waitForTheCore(const std::string& folder, const char* part)
 {
-    const std::string journal = folder + "/" + FaultFiles::kJournal;
+    const std::string journal = sourceFile(folder, "core");
     ChildProcess::waitUntil([&] { return linesWith(readFile(journal), part) > 0; }, 10000);
 }
 
@@ -135,16 +121,6 @@ void installThrowingReceiver()
     qt_register_signal_spy_callbacks(&callbacks);
 }
 
-const char* operationName(ZubHostTesting::LogOperation operation)
-{
-    switch (operation) {
-    case ZubHostTesting::LogOperation::Debug: return "debug";
-    case ZubHostTesting::LogOperation::Info: return "info";
-    case ZubHostTesting::LogOperation::Error: return "error";
-    }
-    return "";
-}
-
 // One line per entry: a message's closing line break goes, inner ones are shown as "\n".
 std::string oneLine(QString text)
 {
@@ -153,70 +129,71 @@ std::string oneLine(QString text)
     return text.replace("\n", "\\n").toStdString();
 }
 
-// The host's debug log from `first` on, each line opened with `source`.
-void writeHostLog(std::ostream& report, const char* source, size_t first)
+// The host's debug log from `first` on.
+void writeHostLog(const std::string& path, size_t first)
 {
+    static const char* const kOperations[] = {"debug", "info", "error"}; // as LogOperation
     const auto entries = ZubHostTesting::debugLogEntries();
+    std::ofstream log(path, std::ios::binary);
     for (size_t at = first; at < entries.size(); ++at)
-        report << source << " " << operationName(entries[at].operation) << " "
-               << entries[at].function.toStdString() << ": " << oneLine(entries[at].message)
-               << "\n";
+        log << kOperations[static_cast<int>(entries[at].operation)] << " "
+            << entries[at].function.toStdString() << ": " << oneLine(entries[at].message) << "\n";
 }
 
 // The module the case laid aside, put where the plug-in looks for it.
 void placeTheLateModule(const std::string& folder)
 {
-    const std::filesystem::path modules = folder + "/Module/QualityControl/1/QualityControl";
+    const std::filesystem::path module = folder + "/" + FaultFiles::kModule;
     std::error_code error;
-    std::filesystem::create_directories(modules, error);
-    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule,
-                            modules / "ZubQualityControl64d.dll", error);
+    std::filesystem::create_directories(module.parent_path(), error);
+    std::filesystem::rename(folder + "/" + FaultFiles::kLateModule, module, error);
 }
 
 // How far the platform had got when the host's request returned.
 std::string atTheAnswer(const std::string& folder)
 {
     std::fflush(stdout);
-    const int stops = linesWith(readFile(folder + "/" + FaultFiles::kJournal), ".Stop");
-    const int lines = linesWith(readFile(folder + "/" + FaultFiles::kStdout), "[0x");
+    const int stops = linesWith(readFile(sourceFile(folder, "core")), ".Stop");
+    const int lines = linesWith(readFile(sourceFile(folder, "out")), "[0x");
     return "at the answer " + std::to_string(stops) + " stops, " + std::to_string(lines) +
            " sink lines";
 }
 
+// What the host saw of its request: its log, its message boxes and its state.
 void writeReport(const std::string& folder, bool result, FakeHost& host,
                  const std::string& answered)
 {
-    std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::trunc);
-    report << "result " << (result ? "true" : "false") << "\n";
-    for (const char* source : {"host", "box", "state"})
-        report << "captured " << source << "\n";
-    writeHostLog(report, "host", 0);
+    writeHostLog(sourceFile(folder, "host"), 0);
+    std::ofstream boxes(sourceFile(folder, "box"), std::ios::binary);
     for (const ZubHostTesting::MessageBoxRecord& box : ZubHostTesting::messageBoxTexts())
-        report << "box " << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
-               << oneLine(box.text) << "\n";
-    report << "state user action log service set " << ZubHostTesting::userActionLogServiceSetCount()
-           << " times\n";
+        boxes << (box.box == ZubHostTesting::MessageBoxKind::Pev ? "Pev " : "Mirn ")
+              << oneLine(box.text) << "\n";
     int open = 0;
     for (const QWidget* window : QApplication::topLevelWidgets())
         open += window->isVisible() ? 1 : 0;
-    report << "state windows open " << open << "\n";
-    report << "state main form asked " << host.mainFormAsked << " times\n";
     const IZubUserActionLogService* service = ZubUserActionLogUtils::userActionLogService();
-    report << "state user action log service "
-           << (!service                       ? "none"
-               : service == host.logService() ? "the host's"
-                                              : "another")
-           << "\n";
-    report << "state " << answered << "\n";
     WCHAR directory[MAX_PATH] = {};
     GetDllDirectoryW(MAX_PATH, directory);
-    report << "state dll directory " << QString::fromWCharArray(directory).toStdString() << "\n";
+    std::ofstream state(sourceFile(folder, "state"), std::ios::binary);
+    state << "returned " << (result ? "true" : "false") << "\n";
+    state << "user action log service set " << ZubHostTesting::userActionLogServiceSetCount()
+          << " times\n";
+    state << "windows open " << open << "\n";
+    state << "main form asked " << host.mainFormAsked << " times\n";
+    state << "user action log service "
+          << (!service                       ? "none"
+              : service == host.logService() ? "the host's"
+                                             : "another")
+          << "\n";
+    state << answered << "\n";
+    state << "dll directory " << QString::fromWCharArray(directory).toStdString() << "\n";
 }
 } // namespace
 
 bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
 {
-    if (!std::freopen((folder + "/" + FaultFiles::kStdout).c_str(), "w", stdout))
+    using Twist = FaultCase::Twist;
+    if (!std::freopen(sourceFile(folder, "out").c_str(), "w", stdout))
         return false;
     ZubHostTesting::captureDebugLog(true);
     ZubHostTesting::recordMessageBoxes(true);
@@ -230,47 +207,52 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
         return false;
 
     FakeHost host;
-    shape(host, fault.host);
-    if (fault.receiverThrows)
+    if (fault.host)
+        fault.host(host);
+    if (fault.has(Twist::ReceiverThrowsOnce))
         installThrowingReceiver();
     QTimer watch;
     const std::function<void()> deleteFactory = [&factory, &fault] {
-        if (fault.deletesFactory)
+        if (fault.has(Twist::DeletesTheFactory))
             factory.reset();
     };
-    if (!fault.silent)
+    const bool silent = !fault.has(Twist::ShowsTheDialog);
+    if (!silent)
         openGateWithTheDialog(watch, folder + "/" + FaultFiles::kGate, deleteFactory);
-    else if (fault.deletesFactory)
+    else if (fault.has(Twist::DeletesTheFactory))
         QTimer::singleShot(0, &watch, deleteFactory);
+    const int requests =
+        fault.has(Twist::RequestsTwice) || fault.has(Twist::ModuleArrivesLater) ? 2 : 1;
     bool result = false;
     std::string answered;
-    if (fault.facade) {
+    if (fault.has(Twist::AsksForTheFacade)) {
         // The host's own search directory must be in force again afterwards.
         SetDllDirectoryW(QString::fromStdString(folder).toStdWString().c_str());
         answered = "facades";
-        for (int ask = 0; ask < fault.requests; ++ask) {
+        for (int ask = 0; ask < requests; ++ask) {
             if (ask > 0)
                 placeTheLateModule(folder);
             result = factory->getUIFacade(nullptr, nullptr, "host", nullptr, false) != nullptr;
             answered += result ? " given" : " none";
         }
     } else {
-        for (int request = 0; request < fault.requests; ++request)
-            result = factory->updateQualityControl(
-                fault.host == FaultCase::Host::None ? nullptr : &host, fault.silent);
+        for (int request = 0; request < requests; ++request)
+            result = factory->updateQualityControl(fault.has(Twist::PassesNoHost) ? nullptr : &host,
+                                                   silent);
         answered = atTheAnswer(folder);
     }
-    if (fault.endsTheProcess)
+    const bool leaves = fault.has(Twist::LeavesDuringTheUpdate);
+    if (fault.has(Twist::EndsAtTheResult))
         waitForTheCore(folder, "NotifyResult");
-    else if (fault.waitsForSinks && !fault.endsInsideALogLine)
+    else if (!leaves && !fault.has(Twist::EndsInsideALogLine))
         waitForSinks(folder);
     writeReport(folder, result, host, answered);
     // From here on, the debugger output is recorded as it comes: the
     // plug-in's teardown speaks there, at its unload or at the process end.
-    debugger.recordTo(folder + "/" + FaultFiles::kDebugger);
-    if (fault.endsInsideALogLine)
+    debugger.recordTo(sourceFile(folder, "dbg"));
+    if (fault.has(Twist::EndsInsideALogLine))
         endWhileTheLastLogLineWaits(folder);
-    if (fault.endsTheProcess) {
+    if (fault.has(Twist::EndsAtTheResult)) {
         std::fflush(nullptr);
         std::exit(0);
     }
@@ -278,15 +260,13 @@ bool serveOneUpdateRequest(const FaultCase& fault, const std::string& folder)
     // The host lets go of everything; the plug-in's unload ends its client layer.
     const size_t logged = ZubHostTesting::debugLogEntries().size();
     factory.reset();
-    std::ofstream report(folder + "/" + FaultFiles::kReport, std::ios::binary | std::ios::app);
-    report << "captured down\n";
-    writeHostLog(report, "down", logged);
+    writeHostLog(sourceFile(folder, "down"), logged);
     bundle.reset();
     const bool unloaded = plugin.library().unload();
     // A host that let go of the plug-in mid-update stays open meanwhile: the
     // platform's reports still come in. Windows would end the platform's
     // threads with the process.
-    if (!fault.waitsForSinks)
+    if (leaves)
         waitForSinks(folder);
     return unloaded;
 }

@@ -13,33 +13,22 @@
 //   registry      as the case wants it, installed while the object lives
 //   scenario.json the stand-in core's scenario
 // The Quality Control module would be in Module/, beside bin/. The host's
-// answers land beside them: report.txt, stdout.txt, journal.txt,
-// debugger.txt, and the client log in bin/.
+// answers land beside them, a file per source (sourceFile), and the client
+// log in bin/.
 class FaultSuite
 {
 public:
     explicit FaultSuite(const FaultCase& fault);
 
-    // Whether a fast clock can be had: faketime, a POSIX program that preloads
-    // its library into the host; Windows has none.
-    static bool fastClockAvailable();
-    // Whether the loader tells libraries that the process ends (Windows'
-    // DLL_PROCESS_DETACH with `reserved` set); POSIX has no such notice.
-    static bool processEndReachesLibraries();
     // Runs the suite's host for the case; its exit code, nothing when it did
     // not end within the case's time.
     std::optional<int> runHost();
-    // Everything the host left behind; `result` is what the update request returned.
-    Observations observations(std::optional<bool>& result) const;
+    // Everything the host left behind.
+    Observations observations() const;
     // An answer with its placeholders filled in.
     std::string expanded(const std::string& answer) const;
 
 private:
-    void layOutBin() const;
-    void layOutCore() const;
-    std::string registryText() const;
-    std::string scenarioText() const;
-
     const FaultCase& m_case;
     TempDir m_root;
     std::string m_bin;
@@ -48,13 +37,16 @@ private:
     RegistryFixture m_registry;
 };
 
-// Names of the files the host writes into the case's folder.
+// The file in the case's folder that holds a source's lines (see FaultCase.h).
+inline std::string sourceFile(const std::string& folder, const char* source)
+{
+    return folder + "/" + source + ".txt";
+}
+
+// Other files in the case's folder.
 namespace FaultFiles {
-const char* const kReport = "report.txt";
-const char* const kStdout = "stdout.txt";
-const char* const kJournal = "journal.txt";
-const char* const kDebugger = "debugger.txt";
 const char* const kGate = "gate";
+const char* const kModule = "Module/QualityControl/1/QualityControl/ZubQualityControl64d.dll";
 const char* const kLateModule = "module-later.dll";
 // Environment variables that tell the host its case and folder.
 const char* const kCaseVariable = "FAULT_CASE";

@@ -8,17 +8,13 @@
 class Observations
 {
 public:
-    // Whether `source` is one that answers may name.
-    static bool known(const std::string& source);
-    // The source was looked at, even if it holds no line.
-    void capture(const std::string& source) { m_lines[source]; }
-    void add(const std::string& source, std::string line);
+    // The source was looked at, even if it holds no line; its lines to fill.
+    std::vector<std::string>& capture(const std::string& source) { return m_lines[source]; }
     const std::vector<std::string>& lines(const std::string& source) const;
 
     // Lines of `source` that match the glob `pattern` (`*` any text, `?` one character).
     int count(const std::string& source, const std::string& pattern) const;
-    // Empty when the answer ("[!]source[#N]: pattern") holds, else why not;
-    // an answer on a source that is not known or was not captured never holds.
+    // Empty when the answer (see FaultCase.h) holds, else why not.
     std::string check(const std::string& answer) const;
     // Every line, source by source, for a failure message.
     std::string dump() const;
