@@ -106,7 +106,10 @@ TEST_F(InstallProgressHandlerTest, TimeoutTellsTheUserBeforeEndingWithZero)
     });
     m_handler.showProgressForm();
 
-    EXPECT_EQ(ZubHostTesting::messageBoxTexts().size(), 1u);
+    const auto boxes = ZubHostTesting::messageBoxTexts();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].box, ZubHostTesting::MessageBoxKind::Mirn);
+    EXPECT_EQ(boxes[0].text, QString("组件升级失败，请重启电脑后重试"));
     EXPECT_EQ(endsWhileTheBoxWasUp, 0);
     ASSERT_EQ(m_ends.count(), 1);
     EXPECT_EQ(m_ends.at(0).at(0).toInt(), 0);
