@@ -28,6 +28,12 @@ std::atomic<int> g_sinkCount{0};
 // this lock or the thread library's own: they are left to the system.
 class CoreThreads
 {
+    struct Running
+    {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+
 public:
     ~CoreThreads()
     {
@@ -49,13 +55,14 @@ public:
                               done});
     }
 
-private:
-    struct Running
+    int running()
     {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
+        const std::lock_guard<std::mutex> hold(m_lock);
+        return static_cast<int>(std::count_if(m_threads->begin(), m_threads->end(),
+                                              [](const Running& r) { return !r.done->load(); }));
+    }
 
+private:
     void joinFinished()
     {
         for (auto it = m_threads->begin(); it != m_threads->end();) {
@@ -83,15 +90,6 @@ private:
         }
     }
 
-public:
-    int running()
-    {
-        const std::lock_guard<std::mutex> hold(m_lock);
-        return static_cast<int>(std::count_if(m_threads->begin(), m_threads->end(),
-                                              [](const Running& r) { return !r.done->load(); }));
-    }
-
-private:
     std::mutex m_lock;
     std::unique_ptr<std::vector<Running>> m_threads = std::make_unique<std::vector<Running>>();
 };

@@ -74,7 +74,7 @@ WINPORT_API BOOL WINAPI PathCanonicalizeA(LPSTR pszBuf, LPCSTR pszPath)
         return FALSE;
     }
     // The caller's buffer is MAX_PATH bytes, and the result is never longer
-    // than the path (a naked drive "X:" grows by one, to "X:\\").
+    // than the path (a naked drive "X:" grows by one, to "X:\").
     if (std::strlen(pszPath) >= MAX_PATH) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
